@@ -1,0 +1,7 @@
+#include "image/last_error.h"
+
+#include <windows.h>
+
+void SetImageLastError(LastError code) { SetLastError(static_cast<DWORD>(code)); }
+
+LastError GetImageLastError() { return static_cast<LastError>(GetLastError()); }
