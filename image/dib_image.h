@@ -29,7 +29,7 @@ constexpr std::uint32_t kNoPixel = 0xFFFFFFFFu;
 using DibBlock = std::vector<std::uint8_t>;
 
 class DibImage {
-public:
+  public:
     DibImage() = default;
     ~DibImage() = default;
     DibImage(const DibImage&) = delete;
@@ -89,8 +89,8 @@ public:
     // equals wins), or -1 without a colour table.
     int NearestPaletteIndex(ColourValue colour) const;
 
-    // Replaces a 2-bit image by the same picture at 4 bits (same indexes, a 16-entry table
-    // whose first 4 entries are the old ones). GDI cannot make 2-bit DIB sections.
+    // Replaces a 2-bit image by the same picture at 4 bits: the same indexes and the same colour
+    // table. GDI cannot make 2-bit DIB sections. Refuses an image of any other depth.
     int WidenTwoBitToFourBit();
 
     // Reads a bitmap file into this empty image. RLE-compressed files are expanded to plain
@@ -101,10 +101,15 @@ public:
     // a failed write leaves the previous file intact.
     int SaveBmpFile(const char* name) const;
 
-private:
+  private:
     void Reset();
+    void TakeMasks(const DibLayout& layout);
+    bool Contains(int x, int y) const;
+    ColourValue ColourOfMaskedPixel(std::uint32_t raw) const;
+    std::uint32_t MaskedPixelOfColour(ColourValue colour) const;
 
     DibBlock block_;
+    DibLayout layout_{};                        // of the header in block_
     const BitmapInfoHeader* header_ = nullptr;  // into block_
     std::uint8_t* bits_ = nullptr;              // into block_
     std::vector<std::uint8_t*> rows_;           // into block_; rows_[0] is the top row

@@ -54,12 +54,34 @@ struct DibLayout {
     std::uint64_t maskBytes;           // 12 with BI_BITFIELDS, else 0
     std::uint64_t colourTableEntries;  // clrUsed, or 2^depth when that is 0 and depth <= 8
     std::uint64_t pixelOffset;         // header + masks + colour table
-    std::uint64_t totalSize;           // pixelOffset + imageSize
+    std::uint64_t totalSize;           // pixelOffset + imageSize: what a bitmap file stores
+    // What a block must hold: pixelOffset + the larger of imageSize and rowBytes. A header whose
+    // image size is smaller than its rows (an RLE stream, or a lie) must still have every row
+    // present, or pixel access through the row table would reach past the block.
+    std::uint64_t heldSize;
 };
 
+// No picture this program meets comes near these; they bound what an untrusted header can make
+// us allocate (the block, and the row table of one pointer per row).
+constexpr std::uint64_t kMaxDibBytes = std::uint64_t{1} << 30;
+constexpr std::uint64_t kMaxDibRows = std::uint64_t{1} << 20;
+
 // The layout of a header, or nothing when the header is not one this toolkit can hold: a header
-// size other than 40, a negative width, or sizes beyond what any real bitmap needs.
+// size other than 40, a negative width, no depth, a depth between the standard ones (pixel
+// access at the next standard depth would run past the end of each stored row), a compression
+// other than none, RLE or bit fields, or sizes beyond the limits above.
 std::optional<DibLayout> ComputeDibLayout(const BitmapInfoHeader& header);
 
-// Bit count x planes raised to the next of 1, 2, 4, 8, 16, 24 and 32.
+// Bit count x planes raised to the next of 1, 2, 4, 8, 16, 24 and 32 (0, no depth, stays 0).
 std::uint16_t NormaliseDepth(std::uint32_t bitsTimesPlanes);
+
+// Channel masks of 16-, 24- and 32-bit pixels.
+struct ChannelMasks {
+    std::uint32_t red;
+    std::uint32_t green;
+    std::uint32_t blue;
+};
+
+// The masks a layout without masks of its own implies: 5-5-5 at 16 bits, 8-8-8 at 24 and 32,
+// none at 8 bits or less.
+ChannelMasks DefaultChannelMasks(std::uint16_t depth);
