@@ -1,0 +1,113 @@
+// Owners of GDI resources, one small type per kind. Each says in its comment what it owns,
+// releases exactly that in its destructor, and cannot be copied, so no handle is released twice
+// or forgotten on an early return. Declare a selection after the device context it selects into:
+// destruction runs in reverse, so the old object is back in place before the context goes.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+// Owns a GDI object made by a Create* call (bitmap, pen, brush, font); deletes it at the end.
+// Movable, so a function can hand the object it made to its caller. The object must not be
+// selected into a device context when the owner ends, or the deletion fails.
+template <typename Handle>
+class OwnedGdiObject {
+  public:
+    OwnedGdiObject() = default;
+    explicit OwnedGdiObject(Handle handle) : handle_(handle) {}
+    ~OwnedGdiObject() { Reset(); }
+    OwnedGdiObject(const OwnedGdiObject&) = delete;
+    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
+    OwnedGdiObject(OwnedGdiObject&& other) noexcept : handle_(other.Release()) {}
+    OwnedGdiObject& operator=(OwnedGdiObject&& other) noexcept {
+        if (this != &other) {
+            Reset(other.Release());
+        }
+        return *this;
+    }
+
+    Handle Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    // Gives up ownership without deleting; the caller owns the handle now.
+    Handle Release() { return std::exchange(handle_, nullptr); }
+    // Deletes the object held, if any, and takes ownership of handle.
+    void Reset(Handle handle = nullptr) {
+        if (handle_ != nullptr) {
+            DeleteObject(handle_);
+        }
+        handle_ = handle;
+    }
+
+  private:
+    Handle handle_ = nullptr;
+};
+
+using OwnedBitmap = OwnedGdiObject<HBITMAP>;
+
+// Owns a memory device context made with CreateCompatibleDC (compatible with the screen when
+// given no context); deletes it at the end.
+class OwnedMemoryDc {
+  public:
+    explicit OwnedMemoryDc(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    ~OwnedMemoryDc() {
+        if (dc_ != nullptr) {
+            DeleteDC(dc_);
+        }
+    }
+    OwnedMemoryDc(const OwnedMemoryDc&) = delete;
+    OwnedMemoryDc& operator=(const OwnedMemoryDc&) = delete;
+
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+  private:
+    HDC dc_;
+};
+
+// Holds the device context that GetDC lends for a window (the whole screen when given no
+// window) and gives it back with ReleaseDC, which needs the same window, at the end.
+class OwnedWindowDc {
+  public:
+    explicit OwnedWindowDc(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    ~OwnedWindowDc() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    OwnedWindowDc(const OwnedWindowDc&) = delete;
+    OwnedWindowDc& operator=(const OwnedWindowDc&) = delete;
+
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+  private:
+    HWND window_;  // we don't own it
+    HDC dc_;
+};
+
+// Selects an object (bitmap, pen, brush, font; not a region, whose selection returns no object)
+// into a device context and selects the previous object back at the end. Owns neither the
+// context nor the objects; it keeps the context because putting the old object back needs it.
+class ScopedSelection {
+  public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {
+        if (previous_ == HGDI_ERROR) {
+            previous_ = nullptr;
+        }
+    }
+    ~ScopedSelection() {
+        if (previous_ != nullptr) {
+            SelectObject(dc_, previous_);
+        }
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+    // False when the selection failed (no context, no object, or an unsuitable object).
+    explicit operator bool() const { return previous_ != nullptr; }
+
+  private:
+    HDC dc_;            // we don't own it
+    HGDIOBJ previous_;  // we don't own it
+};
