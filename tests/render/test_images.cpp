@@ -1,0 +1,31 @@
+#include "test_images.h"
+
+#include <gtest/gtest.h>
+
+#include "image/dib_factory.h"
+
+DibImage MakeImage(int width, int height, const PixelPattern& pattern, bool topDown) {
+    DibImage image;
+    EXPECT_EQ(CreateDib(image, width, height, 32, topDown), 1);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.SetPixelColour(x, y, pattern(x, y));
+        }
+    }
+    return image;
+}
+
+DibImage CopyOf(const DibImage& source) {
+    DibImage copy;
+    EXPECT_EQ(copy.Copy(source), 1);
+    return copy;
+}
+
+ColourValue Rgb(int red, int green, int blue) {
+    return static_cast<ColourValue>(red) | (static_cast<ColourValue>(green) << 8) |
+           (static_cast<ColourValue>(blue) << 16);
+}
+
+ColourValue Grey(int level) {
+    return Rgb(level, level, level);
+}

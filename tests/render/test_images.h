@@ -1,0 +1,20 @@
+// Small 32-bit pictures for the compositor tests, filled pixel by pixel from a function of the
+// position.
+#pragma once
+
+#include <functional>
+
+#include "image/dib_image.h"
+
+using PixelPattern = std::function<ColourValue(int x, int y)>;
+
+// A 32-bit image of the given size filled from the pattern; bottom-up unless topDown is set.
+DibImage MakeImage(int width, int height, const PixelPattern& pattern, bool topDown = false);
+
+// A copy of an image, as the caller of the compositor makes the output from the day image.
+DibImage CopyOf(const DibImage& source);
+
+constexpr ColourValue kWhite = 0xFFFFFFu;
+
+ColourValue Rgb(int red, int green, int blue);
+ColourValue Grey(int level);
