@@ -65,6 +65,8 @@ void ComposeColumns(const CompositeJob& job) {
         for (int row = lastRow; row >= 0; --row) {
             const double elevation = hasNightSide ? SunElevation(90.0 - row / job.height * 180.0) : 90.0;
             const double dayWeight = DayWeight(elevation);
+            // The factor only thins or thickens clouds that are there: without a cloud map a
+            // negative factor must not cover the map in cloud.
             const int cloud = hasClouds
                                   ? ApplyCloudFactor(CloudValueOf(job.cloudImage.GetPixelColour(column, row)),
                                                      job.cloudFactor)

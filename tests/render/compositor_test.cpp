@@ -146,6 +146,8 @@ TEST(ComposeDayNight, WithoutANightSideShowsTheDayImageWithWhiteClouds) {
     for (const std::tm& moment : {kJuneNoon, Utc(2023, 12, 1, 0, 0, 0), Utc(2031, 3, 9, 18, 30, 59)}) {
         EXPECT_EQ(Colours(Compose(moment, sources, 0, 0, 0.0)), Colours(sources.day));
     }
+    // A factor that would thicken clouds finds none to thicken without a cloud map.
+    EXPECT_EQ(Colours(Compose(kJuneNoon, sources, 0, -100, 0.0)), Colours(sources.day));
 
     // Clouds in a checkerboard of none and full: the day pixel, or white.
     sources.clouds = MakeImage(48, 24, [](int x, int y) { return (x + y) % 2 == 0 ? Grey(0) : Grey(255); });

@@ -81,16 +81,6 @@ TEST(ComputeSolarGeometry, GivesTheDeclinationOfTheSolsticesAndTheEpoch) {
     EXPECT_NEAR(CurrentSolarState().declination, -23.03, 0.02);
 }
 
-TEST(ComputeSolarGeometry, KeepsTheLongitudeAndTheTrigonometryOfItsAngles) {
-    ComputeSolarGeometry(3, 11, 2025, 7, 45, 10, -71.5);
-    const SolarState& state = CurrentSolarState();
-    EXPECT_EQ(state.longitude, -71.5);
-    const double radiansPerDegree = 3.141592653589793 / 180.0;
-    EXPECT_DOUBLE_EQ(state.sinDeclination, std::sin(state.declination * radiansPerDegree));
-    EXPECT_DOUBLE_EQ(state.cosDeclination, std::cos(state.declination * radiansPerDegree));
-    EXPECT_DOUBLE_EQ(state.cosHourAngle, std::cos(state.hourAngle * radiansPerDegree));
-}
-
 TEST(SunElevation, PutsTheSunOverTheRightMeridianThroughTheDay) {
     // Near the March equinox the sun stands almost overhead at the equator where it is noon:
     // about longitude 0 at 12:00 UTC and about 90 degrees east at 06:00 UTC.
