@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the pictures that Orbiscape reads from its own directory: the day images 00..12, the
 # night images 13, 16 and 17 (each as NN-2560.jpg and NN-512.jpg) and the seed cloud map
-# clouds.jpg. Everything is derived from public-domain NASA imagery that three Debian packages
-# ship; the packages are fetched with apt-get download and unpacked with dpkg-deb, never
+# clouds.jpg, from imagery that three Debian packages ship (public-domain NASA maps, and a
+# cloud texture under the GPL; data/README.md has the terms); the packages are fetched with apt-get download and unpacked with dpkg-deb, never
 # installed. data/README.md says where each picture comes from and how it is made.
 #
 #   tools/make-imagery.sh [OUTPUT_DIR]        (default: data/ of this checkout)
@@ -307,8 +307,19 @@ MakeAll() {
         ResampleMap "$stage/$number.miff" "$stage/$number-512.miff" "$kSmallWidth" "$kSmallHeight"
         WriteJpeg "$stage/$number-512.miff" "$stage/$number-512.jpg"
     done
-    ResampleMap "$kWorkDir/root/$kCloudMap" "$stage/clouds.miff" "$kCloudWidth" "$kCloudHeight"
+    MakeSeedClouds "$kWorkDir/root/$kCloudMap" "$stage/clouds.miff"
     WriteJpeg "$stage/clouds.miff" "$stage/clouds.jpg"
+}
+
+# The cloud texture is a layer meant to be drawn over a planet with its own transparency, so even
+# its clear sky is a light grey (the whole map averages 72 % white). The renderer takes the grey
+# value as cloud cover, so the clear-sky floor is moved down to black first: 40 % grey becomes
+# clear sky, and a midtone gamma of 0.8 keeps thin cloud thin.
+MakeSeedClouds() {
+    local source="$1" target="$2"
+    ResampleMap "$source" "$target.resampled.miff" "$kCloudWidth" "$kCloudHeight"
+    convert "$target.resampled.miff" -level 40%,100%,0.8 -depth 16 "$target"
+    rm -f "$target.resampled.miff"
 }
 
 OutputNames() {
