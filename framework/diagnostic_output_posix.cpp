@@ -1,0 +1,7 @@
+#include <cstdio>
+
+#include "framework/diagnostic_output.h"
+
+void WriteDiagnostic(const char* text) noexcept {
+    std::fputs(text, stderr);
+}

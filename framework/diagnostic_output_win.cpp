@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "framework/diagnostic_output.h"
+
+void WriteDiagnostic(const char* text) noexcept {
+    OutputDebugStringA(text);
+}
