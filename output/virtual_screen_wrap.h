@@ -1,0 +1,23 @@
+// The pixel work behind the wallpaper's multi-monitor wrap.
+//
+// Windows tiles a wallpaper from the primary monitor's top-left corner, which is the origin of
+// the virtual screen's coordinates. When another monitor lies left of or above the primary one,
+// the virtual screen starts at a negative origin (x0, y0), and an unwrapped frame would begin
+// |x0| pixels into the picture at the virtual screen's left edge and |y0| rows into it at the
+// top. Shifting the frame cyclically by that much, columns to the left and rows up, puts the
+// picture's top-left pixel at the virtual screen's top-left corner instead.
+//
+// A frame of the virtual screen's size then shows exactly once: the pixel at (x, y) becomes
+// the old pixel at ((x + |x0|) mod W, (y + |y0|) mod H). A frame of another size (the one that
+// keeps its own 2:1 shape when neither bars nor cropping fit it to the screen) is tiled across
+// the monitors; it is shifted by (|x0| mod width, |y0| mod height) within its own size, so that
+// one of its tiles begins at the virtual screen's top-left corner just as the full-size frame
+// does, and the repeats run on from there to the right and down.
+#pragma once
+
+#include "image/dib_image.h"
+
+// Shifts the frame's pixels for a virtual screen whose top-left corner lies at (originX,
+// originY) in primary-monitor coordinates. Any depth is handled; an empty frame, or an origin
+// at a whole number of frame sizes from the primary monitor's corner, leaves the frame as it is.
+void WrapFrameForVirtualScreen(DibImage& frame, int originX, int originY);
