@@ -1,0 +1,227 @@
+// The wallpaper operations against the real (Wine) registry and desktop: what they write under
+// Control Panel\Desktop, which file the desktop is told to show, and the 260-character limit.
+// Every value a test touches is put back afterwards.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/dib_factory.h"
+#include "output/active_desktop_win.h"
+#include "output/wallpaper_win.h"
+#include "output/wow64_win.h"
+
+namespace {
+
+constexpr const char* kDesktopKeyPath = "Control Panel\\Desktop";
+
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+};
+
+std::optional<StoredValue> ReadDesktopValue(const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    StoredValue value;
+    DWORD length = 0;
+    LSTATUS status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &length);
+    if (status == ERROR_SUCCESS) {
+        value.bytes.resize(length);
+        status = RegQueryValueExA(key, name, nullptr, &value.type, value.bytes.data(), &length);
+        value.bytes.resize(length);
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
+}
+
+void WriteDesktopValue(const char* name, const std::optional<StoredValue>& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKeyPath, 0, KEY_WRITE, &key), ERROR_SUCCESS);
+    if (value) {
+        RegSetValueExA(key, name, 0, value->type, value->bytes.data(),
+                       static_cast<DWORD>(value->bytes.size()));
+    } else {
+        RegDeleteValueA(key, name);
+    }
+    RegCloseKey(key);
+}
+
+StoredValue DigitValue(char digit) {
+    return StoredValue{REG_SZ, {static_cast<BYTE>(digit), 0}};
+}
+
+std::string TextOf(const std::optional<StoredValue>& value) {
+    if (!value || value->type != REG_SZ || value->bytes.empty()) {
+        return "<no string>";
+    }
+    return std::string(reinterpret_cast<const char*>(value->bytes.data()));
+}
+
+std::string SessionWallpaper() {
+    char path[MAX_PATH] = {};
+    SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+    return path;
+}
+
+bool SamePath(const std::string& left, const std::string& right) {
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, left.c_str(), -1, right.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+// A 2 x 1 black bitmap file: file header, info header and one padded row of 24-bit pixels.
+void WriteFrameFile(const std::filesystem::path& path) {
+    const unsigned char file[] = {
+        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                     // size 62, pixels at 54
+        40,  0,   0,  0, 2, 0, 0, 0, 1, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,  // 2 x 1, 24 bits
+        8,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0,  // 8 bytes of pixels
+        0,   0,   0,  0, 0, 0, 0, 0};
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file), sizeof file);
+    ASSERT_TRUE(out.good());
+}
+
+// Works in a scratch folder of its own, which becomes the current directory, and puts back the
+// current directory, the desktop values and the session's wallpaper at the end.
+class WallpaperTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : kTouchedValues) {
+            saved_.push_back(ReadDesktopValue(name));
+        }
+        savedSessionWallpaper_ = SessionWallpaper();
+        previousDirectory_ = std::filesystem::current_path();
+        scratch_ = std::filesystem::temp_directory_path() /
+                   ("orbiscape-wallpaper-" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::create_directories(scratch_);
+        WriteFrameFile(scratch_ / "current.bmp");
+        ASSERT_TRUE(SetCurrentDirectoryA(scratch_.string().c_str()));
+    }
+
+    void TearDown() override {
+        std::filesystem::current_path(previousDirectory_);
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch_, ignored);
+        for (std::size_t i = 0; i < std::size(kTouchedValues); ++i) {
+            WriteDesktopValue(kTouchedValues[i], saved_[i]);
+        }
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, savedSessionWallpaper_.data(), 0);
+    }
+
+    // Makes a folder below the scratch folder the current directory, with a copy of the frame
+    // file in it where the path is short enough for one.
+    void EnterDirectory(const std::filesystem::path& dir) {
+        std::filesystem::create_directories(dir);
+        CopyFileA((scratch_ / "current.bmp").string().c_str(), (dir / "current.bmp").string().c_str(), FALSE);
+        ASSERT_TRUE(SetCurrentDirectoryA(dir.string().c_str()));
+    }
+
+    // A folder below the scratch folder whose full path is exactly length characters long.
+    std::filesystem::path DirectoryOfLength(std::size_t length) const {
+        std::filesystem::path dir = scratch_;
+        while (dir.string().size() < length) {
+            const std::size_t room = length - dir.string().size() - 1;  // less the separator
+            dir /= std::string(room > 100 ? 100 : room, 'd');
+        }
+        return dir;
+    }
+
+    std::string FramePath() const { return (std::filesystem::current_path() / "current.bmp").string(); }
+
+    static constexpr const char* kTouchedValues[] = {"TileWallpaper", "WallpaperStyle", "Wallpaper"};
+    std::vector<std::optional<StoredValue>> saved_;
+    std::string savedSessionWallpaper_;
+    std::filesystem::path previousDirectory_;
+    std::filesystem::path scratch_;
+};
+
+TEST_F(WallpaperTest, InteractiveSetWritesTilingAndStoresTheFramesFullPath) {
+    WriteDesktopValue("TileWallpaper", DigitValue('0'));
+    WriteDesktopValue("WallpaperStyle", DigitValue('2'));
+
+    EXPECT_EQ(SetWallpaper(true), 1);
+
+    const std::optional<StoredValue> tile = ReadDesktopValue("TileWallpaper");
+    const std::optional<StoredValue> style = ReadDesktopValue("WallpaperStyle");
+    ASSERT_TRUE(tile && style);
+    EXPECT_EQ(tile->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(tile->bytes, DigitValue('1').bytes);  // the digit and its terminator: 2 bytes
+    EXPECT_EQ(style->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(style->bytes, DigitValue('0').bytes);
+    EXPECT_PRED2(SamePath, TextOf(ReadDesktopValue("Wallpaper")), FramePath());
+    EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
+}
+
+TEST_F(WallpaperTest, TimedSetChangesTheSessionsWallpaperAndTheTiling) {
+    EXPECT_EQ(SetWallpaper(false), 1);
+
+    EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
+    EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "1");
+    EXPECT_EQ(TextOf(ReadDesktopValue("WallpaperStyle")), "0");
+}
+
+TEST_F(WallpaperTest, ClearTurnsTilingOffKeepsTheStyleAndLeavesNoWallpaper) {
+    ASSERT_EQ(SetWallpaper(true), 1);
+    WriteDesktopValue("WallpaperStyle", DigitValue('2'));
+
+    EXPECT_EQ(ClearWallpaper(), 1);
+
+    const std::optional<StoredValue> tile = ReadDesktopValue("TileWallpaper");
+    ASSERT_TRUE(tile);
+    EXPECT_EQ(tile->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(tile->bytes, DigitValue('0').bytes);
+    EXPECT_EQ(ReadDesktopValue("WallpaperStyle")->bytes, DigitValue('2').bytes);
+    EXPECT_EQ(SessionWallpaper(), "");
+}
+
+TEST_F(WallpaperTest, FullPathOfTheFrameMustFitIn260Characters) {
+    // "\current.bmp" adds 12 characters to the folder's path. A call that fails touches
+    // nothing, so the tiling values set here tell whether it got past the path.
+    WriteDesktopValue("TileWallpaper", DigitValue('0'));
+    EnterDirectory(DirectoryOfLength(MAX_PATH - 1 - 12));
+    ASSERT_EQ(FramePath().size(), static_cast<std::size_t>(MAX_PATH - 1));
+    EXPECT_EQ(SetWallpaper(false), 1);
+    EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "1");
+
+    WriteDesktopValue("TileWallpaper", DigitValue('0'));
+    WriteDesktopValue("WallpaperStyle", DigitValue('2'));
+    const std::string shownBefore = SessionWallpaper();
+    EnterDirectory(DirectoryOfLength(MAX_PATH - 12));
+    ASSERT_EQ(FramePath().size(), static_cast<std::size_t>(MAX_PATH));
+    EXPECT_EQ(SetWallpaper(true), 0);
+    EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "0");
+    EXPECT_EQ(TextOf(ReadDesktopValue("WallpaperStyle")), "2");
+    EXPECT_EQ(SessionWallpaper(), shownBefore);
+}
+
+TEST(Wow64Test, SixtyFourBitProgramIsNotUnderWow64) {
+    EXPECT_FALSE(IsWow64());
+}
+
+TEST(WrapForVirtualScreenTest, SingleScreenLeavesTheFrameAlone) {
+    ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), 0);
+    ASSERT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), 0);
+    // Recorded so that a run shows what the shell reports (Wine's object does not implement
+    // reading the options, which counts as off); either way nothing may move.
+    testing::Test::RecordProperty("ActiveDesktopOn", IsActiveDesktopOn() ? "yes" : "no");
+
+    DibImage frame;
+    ASSERT_EQ(CreateDib(frame, 64, 32, 32, false, true), 1);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            frame.SetRawPixel(x, y, static_cast<std::uint32_t>(y * 64 + x));
+        }
+    }
+    const DibBlock before = frame.Block();
+    WrapForVirtualScreen(frame);
+    EXPECT_EQ(frame.Block(), before);
+}
+
+}  // namespace
