@@ -1,6 +1,7 @@
 // The program's settings store on Windows: the key SOFTWARE\Orbiscape under HKEY_CURRENT_USER.
 #include <windows.h>
 
+#include "framework/registry_key_win.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -17,14 +18,13 @@ static_assert(static_cast<DWORD>(SettingsValueType::Qword) == REG_QWORD);
 class RegistryKey final : public SettingsKey {
   public:
     explicit RegistryKey(HKEY key) : key_(key) {}
-    ~RegistryKey() override { RegCloseKey(key_); }
 
     bool Query(const char* name, SettingsValueType& type, std::span<std::uint8_t> buffer,
                std::size_t& length) override {
         DWORD storedType = REG_NONE;
         DWORD storedLength = static_cast<DWORD>(buffer.size());
         // Without a buffer the call would report the size instead of refusing the value.
-        if (buffer.empty() || RegQueryValueExA(key_, name, nullptr, &storedType, buffer.data(),
+        if (buffer.empty() || RegQueryValueExA(key_.Get(), name, nullptr, &storedType, buffer.data(),
                                                &storedLength) != ERROR_SUCCESS) {
             return false;
         }
@@ -34,12 +34,12 @@ class RegistryKey final : public SettingsKey {
     }
 
     bool Set(const char* name, SettingsValueType type, std::span<const std::uint8_t> data) override {
-        return RegSetValueExA(key_, name, 0, static_cast<DWORD>(type), data.data(),
+        return RegSetValueExA(key_.Get(), name, 0, static_cast<DWORD>(type), data.data(),
                               static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
     }
 
   private:
-    HKEY key_;  // owned
+    OwnedRegistryKey key_;
 };
 
 std::unique_ptr<SettingsKey> OwnKey(LSTATUS status, HKEY key) {
