@@ -96,6 +96,8 @@ class DibImage {
     // Reads a bitmap file into this empty image. RLE-compressed files are expanded to plain
     // rows. A file that is not a bitmap, or that is truncated or inconsistent, loads nothing.
     int ReadBmpFile(const char* name);
+    // The same for a bitmap file's bytes already in memory.
+    int ReadBmpBytes(std::vector<std::uint8_t> fileBytes);
     // Writes the image as a bitmap file. The file is written under a temporary name beside the
     // target and then put in place in one step, so a reader never sees a half-written file and
     // a failed write leaves the previous file intact.

@@ -4,6 +4,10 @@ namespace {
 thread_local LastError threadLastError = LastError::None;
 }
 
-void SetImageLastError(LastError code) { threadLastError = code; }
+void SetImageLastError(LastError code) {
+    threadLastError = code;
+}
 
-LastError GetImageLastError() { return threadLastError; }
+LastError GetImageLastError() {
+    return threadLastError;
+}

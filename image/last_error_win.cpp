@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
-void SetImageLastError(LastError code) { SetLastError(static_cast<DWORD>(code)); }
+void SetImageLastError(LastError code) {
+    SetLastError(static_cast<DWORD>(code));
+}
 
-LastError GetImageLastError() { return static_cast<LastError>(GetLastError()); }
+LastError GetImageLastError() {
+    return static_cast<LastError>(GetLastError());
+}

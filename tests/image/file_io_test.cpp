@@ -1,0 +1,43 @@
+#include "image/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include "bitmap_test_support.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(FileIoTest, ReadsWholeFilesWithinTheLimit) {
+    ScratchFolder folder;
+    const std::string name = folder.File("data.bin");
+    Bytes big(3 * 1024 * 1024 + 17);
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    WriteBytes(name, big);
+    EXPECT_EQ(ReadWholeFile(name.c_str(), big.size()), big);
+    EXPECT_FALSE(ReadWholeFile(name.c_str(), big.size() - 1));
+    WriteBytes(name, {});
+    EXPECT_EQ(ReadWholeFile(name.c_str(), 10), Bytes{});
+    EXPECT_FALSE(ReadWholeFile(folder.File("missing").c_str(), 10));
+}
+
+TEST(FileIoTest, ReplacementWritesThePiecesInOrder) {
+    ScratchFolder folder;
+    const std::string name = folder.File("out.bin");
+    WriteBytes(name, Bytes(1000, 9));
+    const Bytes first = {1, 2, 3};
+    const Bytes second = {4, 5};
+    ASSERT_TRUE(ReplaceFileContents(name.c_str(), {first, {}, second}));
+    EXPECT_EQ(ReadBytes(name), (Bytes{1, 2, 3, 4, 5}));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.bin"});
+}
+
+TEST(FileIoTest, TemporaryNamesAreBesideTheTargetAndDifferPerThread) {
+    EXPECT_EQ(TemporaryNameBeside("dir/current.bmp", 12, 34), "dir/current.bmp.12-34.tmp");
+    EXPECT_NE(TemporaryNameBeside("a", 1, 2), TemporaryNameBeside("a", 1, 3));
+    EXPECT_NE(TemporaryNameBeside("a", 1, 2), TemporaryNameBeside("a", 2, 2));
+}
+
+}  // namespace
