@@ -20,13 +20,13 @@ function(orbiscape_library name)
     target_link_libraries(${name} PUBLIC ${libraries})
 endfunction()
 
-# orbiscape_test(NAME SOURCES ... LIBRARIES ... [WINDOWS_ONLY])
+# orbiscape_test(NAME SOURCES ... LIBRARIES ... [WINDOWS_ONLY | NATIVE_ONLY])
 # One ctest entry per executable: under Wine every process start costs time, so the cases of
 # an executable are run in one go. Portable tests carry the label "portable", Windows-only
-# ones "windows".
+# ones "windows", native-only ones "native".
 function(orbiscape_test name)
-    cmake_parse_arguments(ARG "WINDOWS_ONLY" "" "SOURCES;LIBRARIES" ${ARGN})
-    if(ARG_WINDOWS_ONLY AND NOT WIN32)
+    cmake_parse_arguments(ARG "WINDOWS_ONLY;NATIVE_ONLY" "" "SOURCES;LIBRARIES" ${ARGN})
+    if((ARG_WINDOWS_ONLY AND NOT WIN32) OR (ARG_NATIVE_ONLY AND WIN32))
         return()
     endif()
     add_executable(${name} ${ARG_SOURCES})
@@ -34,6 +34,8 @@ function(orbiscape_test name)
     add_test(NAME ${name} COMMAND ${name})
     if(ARG_WINDOWS_ONLY)
         set_tests_properties(${name} PROPERTIES LABELS windows)
+    elseif(ARG_NATIVE_ONLY)
+        set_tests_properties(${name} PROPERTIES LABELS native)
     else()
         set_tests_properties(${name} PROPERTIES LABELS portable)
     endif()
