@@ -1,0 +1,35 @@
+// The renderer's files, all named relative to the current directory, which is the program's
+// own. Start-up, uninstall, the cloud download and the preview use the same names.
+#pragma once
+
+#include <string>
+
+// The finished frame, which desktop output publishes.
+inline constexpr char kCurrentFrameFile[] = "current.bmp";
+// The sources scaled to the output size, made when the sources change.
+inline constexpr char kCurrentDayFile[] = "current-day.bmp";
+inline constexpr char kCurrentNightFile[] = "current-night.bmp";
+inline constexpr char kCurrentCloudsFile[] = "current-clouds.bmp";
+
+// The cloud map: delivered, freshly downloaded, and scaled for the desktop and for the
+// previews and the cloud updates dialog.
+inline constexpr char kSeedCloudsFile[] = "clouds.jpg";
+inline constexpr char kDownloadedCloudsFile[] = "clouds-new.jpg";
+inline constexpr char kDesktopCloudsFile[] = "clouds-2560.bmp";
+inline constexpr char kSmallCloudsFile[] = "clouds-512.bmp";
+
+// The settings preview's frame. The other three preview names are never written, but uninstall
+// still removes them.
+inline constexpr char kPreviewFrameFile[] = "preview.bmp";
+inline constexpr char kPreviewDayFile[] = "preview-day.bmp";
+inline constexpr char kPreviewNightFile[] = "preview-night.bmp";
+inline constexpr char kPreviewCloudsFile[] = "preview-clouds.bmp";
+
+// Day and night images are named by a number: 0 and 1..12 day images, 13, 16 and 17 night
+// images; each in a large form for the desktop and a small one for the preview.
+inline constexpr char kDesktopImageFormat[] = "%2.2d-2560.jpg";
+inline constexpr char kPreviewImageFormat[] = "%2.2d-512.jpg";
+
+// The file names of an image number: DesktopImageFile(7) is "07-2560.jpg".
+std::string DesktopImageFile(int number);
+std::string PreviewImageFile(int number);
