@@ -1,0 +1,40 @@
+#include "render/prepare_sources.h"
+
+#include <ctime>
+#include <string>
+
+#include "render/scale_image_file.h"
+#include "render/utc_clock.h"
+#include "render/working_files.h"
+
+namespace {
+
+// Scales one source into a prepared file at the output size. A failure leaves the earlier
+// file in place, and the next source is prepared all the same.
+void PrepareFile(const std::string& sourceFile, const char* preparedFile, const RenderState& state) {
+    ScaleImageFile(sourceFile.c_str(), nullptr, state.Width.load(std::memory_order_relaxed),
+                   state.Height.load(std::memory_order_relaxed), preparedFile,
+                   state.Crop.load(std::memory_order_relaxed));
+}
+
+}  // namespace
+
+void PrepareSources(RenderState& state, bool force) {
+    PrepareSourcesAt(CurrentUtcSeconds(), state, force);
+}
+
+void PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force) {
+    const int month = BreakDownUtc(utcSeconds).tm_mon + 1;
+    if (!force && month == state.PreparedDayImage) {
+        return;
+    }
+    state.PreparedDayImage = state.DaytimeImage == -1 ? month : state.DaytimeImage;
+
+    PrepareFile(DesktopImageFile(state.PreparedDayImage), kCurrentDayFile, state);
+    if (state.NighttimeImage >= 1) {
+        PrepareFile(DesktopImageFile(state.NighttimeImage), kCurrentNightFile, state);
+    }
+    if (state.Clouds != 0) {
+        PrepareFile(kDesktopCloudsFile, kCurrentCloudsFile, state);
+    }
+}

@@ -1,0 +1,67 @@
+#include "render/render_and_publish_win.h"
+
+#include "image/dib_image.h"
+#include "output/wallpaper_win.h"
+#include "render/render_frame.h"
+#include "render/working_files.h"
+
+namespace {
+
+// The sources of one frame, read from the prepared files. They are read as plain images: a
+// frame needs their pixels only, not GDI bitmaps of them. The prepared files are always
+// replaced in one step (see SaveBmpFile), so a pass never reads one half-written by the cloud
+// download.
+struct FrameSources {
+    DibImage day;
+    DibImage night;   // empty without a night image file
+    DibImage clouds;  // empty with clouds off
+};
+
+bool ReadSources(const RenderState& state, FrameSources& sources) {
+    if (!sources.day.ReadBmpFile(kCurrentDayFile)) {
+        return false;
+    }
+    if (state.NighttimeImage >= 1 && !sources.night.ReadBmpFile(kCurrentNightFile)) {
+        return false;
+    }
+    return state.Clouds == 0 || sources.clouds.ReadBmpFile(kCurrentCloudsFile);
+}
+
+// The frame for the present moment, fitted to the output size; empty when it cannot be made.
+DibImage RenderCurrentFrame(const RenderState& state) {
+    DibImage frame;
+    FrameSources sources;
+    if (!ReadSources(state, sources) || !frame.Copy(sources.day)) {
+        return frame;
+    }
+    const int darkenedDay = state.NighttimeImage == -1 ? 1 : 0;
+    if (!RenderFrame(frame, state.CenterOn, state.Width.load(std::memory_order_relaxed),
+                     state.Height.load(std::memory_order_relaxed), sources.day, sources.night, sources.clouds,
+                     state.BlackBars, state.Crop.load(std::memory_order_relaxed), darkenedDay,
+                     state.CloudFactor)) {
+        frame.Destroy();
+    }
+    return frame;
+}
+
+}  // namespace
+
+void RenderAndPublish(RenderState& state, bool interactive) {
+    DibImage frame = RenderCurrentFrame(state);  // the sources are freed by now
+    if (!frame.HasPixels()) {
+        return;
+    }
+    const bool activeDesktop = state.ActiveDesktop != 0;
+    if (!activeDesktop) {
+        WrapForVirtualScreen(frame);
+    }
+    if (!frame.SaveBmpFile(kCurrentFrameFile)) {
+        return;
+    }
+    if (activeDesktop) {
+        // The frame is written; showing it as the Active Desktop item (EnsureActiveDesktopOn
+        // when interactive, then ShowDesktopItem) is the one step of this mode still to come.
+        return;
+    }
+    SetWallpaper(interactive);
+}

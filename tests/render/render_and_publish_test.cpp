@@ -1,0 +1,188 @@
+// A whole redraw under Wine: the prepared sources are read, the frame is written and the
+// desktop is told to show it. The desktop values and the session's wallpaper are put back after
+// each test.
+#include "render/render_and_publish_win.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/dib_factory.h"
+#include "render/prepare_sources.h"
+#include "render/scale_image_file.h"
+#include "render/working_files.h"
+#include "working_folder.h"
+
+namespace {
+
+constexpr const char* kDesktopKeyPath = "Control Panel\\Desktop";
+constexpr std::array<const char*, 3> kTouchedValues = {"TileWallpaper", "WallpaperStyle", "Wallpaper"};
+
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+};
+
+std::optional<StoredValue> ReadDesktopValue(const char* name) {
+    StoredValue value;
+    DWORD length = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKeyPath, name, RRF_RT_ANY, nullptr, nullptr, &length) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.bytes.resize(length);
+    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKeyPath, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type,
+                     value.bytes.data(), &length) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.bytes.resize(length);
+    return value;
+}
+
+void RestoreDesktopValue(const char* name, const std::optional<StoredValue>& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKeyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    if (value) {
+        RegSetValueExA(key, name, 0, value->type, value->bytes.data(),
+                       static_cast<DWORD>(value->bytes.size()));
+    } else {
+        RegDeleteValueA(key, name);
+    }
+    RegCloseKey(key);
+}
+
+std::string SessionWallpaper() {
+    char path[MAX_PATH] = {};
+    SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+    return path;
+}
+
+bool SamePath(const std::string& left, const std::string& right) {
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, left.c_str(), -1, right.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+void WritePlainBitmap(const char* name, int width, int height, ColourValue colour) {
+    DibImage image;
+    ASSERT_EQ(CreateDib(image, width, height, 32, false, true), 1);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.SetPixelColour(x, y, colour);
+        }
+    }
+    ASSERT_EQ(image.SaveBmpFile(name), 1);
+}
+
+std::vector<std::uint8_t> FileBytes(const char* name) {
+    DibImage image;
+    return image.ReadBmpFile(name) ? image.Block() : std::vector<std::uint8_t>{};
+}
+
+class RenderAndPublishTest : public testing::Test {
+  protected:
+    RenderAndPublishTest() : sessionWallpaper_(SessionWallpaper()) {
+        for (const char* name : kTouchedValues) {
+            desktopValues_.push_back(ReadDesktopValue(name));
+        }
+    }
+    ~RenderAndPublishTest() override {
+        for (std::size_t i = 0; i < kTouchedValues.size(); ++i) {
+            RestoreDesktopValue(kTouchedValues[i], desktopValues_[i]);
+        }
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, sessionWallpaper_.data(), 0);
+    }
+
+    // Small prepared sources of 64 x 32 pixels and a state that keeps that size.
+    void WriteSmallPreparedSources() {
+        WritePlainBitmap(kCurrentDayFile, 64, 32, 0x3080C0);
+        WritePlainBitmap(kCurrentNightFile, 64, 32, 0x101010);
+        WritePlainBitmap(kCurrentCloudsFile, 64, 32, 0x808080);
+        state_.Width = 64;
+        state_.Height = 32;
+    }
+
+    std::string FramePath() const { return (folder_.Path() / kCurrentFrameFile).string(); }
+
+    std::string sessionWallpaper_;
+    std::vector<std::optional<StoredValue>> desktopValues_;
+    WorkingFolder folder_;
+    RenderState state_;
+};
+
+TEST_F(RenderAndPublishTest, RendersTheDeliveredImageryOverTheVirtualScreen) {
+    folder_.CopyFromSource("data/06-2560.jpg", "06-2560.jpg");
+    folder_.CopyFromSource("data/13-2560.jpg", "13-2560.jpg");
+    folder_.CopyFromSource("data/clouds.jpg", kSeedCloudsFile);
+    // As start-up makes it from the delivered cloud map.
+    ASSERT_EQ(ScaleImageFile(kSeedCloudsFile, nullptr, 2560, 1280, kDesktopCloudsFile, 0), 1);
+
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    ASSERT_GT(width, 0);
+    ASSERT_GT(height, 0);
+    state_.Width = width;
+    state_.Height = height;
+    state_.DaytimeImage = 6;
+    state_.CenterOn = 1001;
+    PrepareSources(state_, true);
+    RenderAndPublish(state_, false);
+
+    DibImage frame;
+    ASSERT_EQ(frame.ReadBmpFile(kCurrentFrameFile), 1);
+    EXPECT_EQ(frame.Width(), width);
+    EXPECT_EQ(frame.Height(), height);
+    EXPECT_EQ(frame.BitsPerPixel(), 32);
+    // Black bars above and below the 2:1 map, and the map itself in between.
+    const int mapTop = (height - width / 2) / 2;
+    if (mapTop > 0) {
+        EXPECT_EQ(frame.GetPixelColour(width / 2, mapTop - 1), 0u);
+    }
+    EXPECT_NE(frame.GetPixelColour(width / 2, height / 2), 0u);
+    EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
+}
+
+TEST_F(RenderAndPublishTest, WithoutANightImageFileNoNightFileIsRead) {
+    WriteSmallPreparedSources();
+    std::filesystem::remove(kCurrentNightFile);
+    for (const int night : {0, -1}) {
+        std::filesystem::remove(kCurrentFrameFile);
+        state_.NighttimeImage = night;
+        RenderAndPublish(state_, false);
+        EXPECT_TRUE(FileExists(kCurrentFrameFile)) << night;
+    }
+}
+
+TEST_F(RenderAndPublishTest, AMissingSourceLeavesTheEarlierFrameOnTheDesktop) {
+    WriteSmallPreparedSources();
+    RenderAndPublish(state_, false);
+    const std::vector<std::uint8_t> earlier = FileBytes(kCurrentFrameFile);
+    ASSERT_FALSE(earlier.empty());
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0);
+
+    for (const char* missing : {kCurrentCloudsFile, kCurrentNightFile, kCurrentDayFile}) {
+        std::filesystem::remove(missing);
+        state_.CenterOn = 90;  // a different frame, were one made
+        RenderAndPublish(state_, false);
+        EXPECT_EQ(FileBytes(kCurrentFrameFile), earlier) << missing;
+        EXPECT_EQ(SessionWallpaper(), "") << missing;
+    }
+}
+
+TEST_F(RenderAndPublishTest, ActiveDesktopModeWritesTheFrameButNotTheWallpaper) {
+    WriteSmallPreparedSources();
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0);
+    state_.ActiveDesktop = 1;
+    RenderAndPublish(state_, false);
+    EXPECT_TRUE(FileExists(kCurrentFrameFile));
+    EXPECT_EQ(SessionWallpaper(), "");
+}
+
+}  // namespace
