@@ -22,7 +22,8 @@ orbiscape_wine_start() {
         export DISPLAY=":$(tr -d '[:space:]' <"$dir/display")"
     fi
     # A persistent server first, so that wineboot and every later start attach to it instead of
-    # paying for a server start each time.
+    # paying for a server start each time. The server needs the prefix folder to exist.
+    mkdir -p "$WINEPREFIX"
     wineserver -p &
     ORBISCAPE_WINESERVER_PID=$!
     wineboot -i >"$dir/wineboot.log" 2>&1
