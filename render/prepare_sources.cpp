@@ -25,10 +25,11 @@ void PrepareSources(RenderState& state, bool force) {
 
 void PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force) {
     const int month = BreakDownUtc(utcSeconds).tm_mon + 1;
-    if (!force && month == state.PreparedDayImage) {
+    const int dayImage = state.DaytimeImage == -1 ? month : state.DaytimeImage;
+    if (!force && dayImage == state.PreparedDayImage) {
         return;
     }
-    state.PreparedDayImage = state.DaytimeImage == -1 ? month : state.DaytimeImage;
+    state.PreparedDayImage = dayImage;
 
     PrepareFile(DesktopImageFile(state.PreparedDayImage), kCurrentDayFile, state);
     if (state.NighttimeImage >= 1) {

@@ -1,16 +1,17 @@
 // Keeping the prepared sources, "current-day.bmp", "current-night.bmp" and "current-clouds.bmp",
 // at the output size, so that a redraw only has to compose them. Scaling the large sources is
 // the costly step of a redraw; it runs only when forced (settings applied, screen size changed)
-// or when the UTC month differs from the number of the day image last prepared.
+// or when the day image to show has changed, which with the month's image happens once a month.
 #pragma once
 
 #include <cstdint>
 
 #include "render/render_state.h"
 
-// Re-makes the prepared sources for the present moment unless force is false and the current
-// UTC month equals state.PreparedDayImage. With a fixed day image whose number is not the
-// current month that comparison never holds, so every pass re-makes them.
+// Re-makes the prepared sources for the present moment unless force is false and the day image
+// to show (the current UTC month's with DaytimeImage -1, else DaytimeImage) is the one in
+// state.PreparedDayImage. Comparing a fixed day image's number with the month instead would
+// re-scale all three large sources at every timed pass for nothing.
 //
 // PreparedDayImage takes the number of the day image first, so a preparation that fails is not
 // retried before the month changes or a forced pass comes. Each file is made on its own: one

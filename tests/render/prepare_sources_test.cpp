@@ -82,18 +82,21 @@ TEST_F(PrepareSourcesTest, ThePassesOfTheSameMonthMakeNothing) {
     ExpectPrepared(kCurrentCloudsFile, 64, 32);
 }
 
-TEST_F(PrepareSourcesTest, AFixedDayImageOfAnotherMonthIsRemadeAtEveryPass) {
+TEST_F(PrepareSourcesTest, AFixedDayImageIsPreparedOnceUntilAForcedPass) {
     folder_.CopyFromSource(kSmallJpeg, "00-2560.jpg");
     state_.DaytimeImage = 0;
     PrepareSourcesAt(kJune, state_, true);
     EXPECT_EQ(state_.PreparedDayImage, 0);
     ExpectPrepared(kCurrentDayFile, 32, 16);
 
-    // The month is compared with the prepared number, which names image 0, not a month.
+    // Image 0 is what a timed pass would prepare, in June as in any month: nothing to redo.
     RemovePrepared();
     PrepareSourcesAt(kJune, state_, false);
+    EXPECT_FALSE(FileExists(kCurrentDayFile));
+    EXPECT_FALSE(FileExists(kCurrentCloudsFile));
+
+    PrepareSourcesAt(kJune, state_, true);
     ExpectPrepared(kCurrentDayFile, 32, 16);
-    ExpectPrepared(kCurrentCloudsFile, 32, 16);
 }
 
 TEST_F(PrepareSourcesTest, WithoutANightImageFileNoNightFileIsMade) {
