@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -119,6 +120,23 @@ TEST(GlobePainter, RefusesAnEmptyMapAndSizesItCannotDraw) {
     EXPECT_FALSE(PaintGlobe(map, 16, look));
     look.samplesPerSide = kMaxSamplesPerSide + 1;
     EXPECT_FALSE(PaintGlobe(map, 16, look));
+}
+
+TEST(GlobePainter, RefusesALookThatPlacesNothing) {
+    const PixelBuffer map = UniformMap(0x808080);
+    const auto refused = [&](auto change) {
+        GlobeLook look;
+        change(look);
+        return !PaintGlobe(map, 16, look);
+    };
+    EXPECT_TRUE(refused([](GlobeLook& look) { look.centreLatitude = std::nan(""); }));
+    EXPECT_TRUE(refused([](GlobeLook& look) { look.centreLongitude = INFINITY; }));
+    EXPECT_TRUE(refused([](GlobeLook& look) { look.centreLatitude = 90.5; }));
+    EXPECT_TRUE(refused([](GlobeLook& look) { look.marginPixels = 8; }));
+    EXPECT_TRUE(refused([](GlobeLook& look) { look.marginPixels = -1; }));
+    EXPECT_TRUE(refused([](GlobeLook& look) { look.exposure = std::nan(""); }));
+    EXPECT_FALSE(refused([](GlobeLook& look) { look.centreLatitude = -90; }));
+    EXPECT_FALSE(refused([](GlobeLook& look) { look.centreLongitude = 540; }));
 }
 
 }  // namespace

@@ -117,11 +117,28 @@ class GlobeShader {
     LinearColour rim_;
 };
 
+// A look whose every number is finite, with the centre on the globe and the margin inside the
+// icon's half width; anything else would turn into undefined positions in the map.
+bool IsUsable(const GlobeLook& look, int size) {
+    const double numbers[] = {look.centreLatitude, look.centreLongitude, look.marginPixels, look.exposure,
+                              look.saturation,     look.lightX,          look.lightY,       look.lightZ,
+                              look.ambient,        look.rimRed,          look.rimGreen,     look.rimBlue,
+                              look.rimStrength,    look.rimPower};
+    for (const double number : numbers) {
+        if (!std::isfinite(number)) {
+            return false;
+        }
+    }
+    return look.centreLatitude >= -90.0 && look.centreLatitude <= 90.0 && look.marginPixels >= 0.0 &&
+           look.marginPixels < size / 2.0 && look.samplesPerSide >= 1 &&
+           look.samplesPerSide <= kMaxSamplesPerSide;
+}
+
 }  // namespace
 
 std::optional<IconImage> PaintGlobe(const PixelBuffer& dayMap, int size, const GlobeLook& look) {
     if (!IsConsistent(dayMap) || dayMap.width == 0 || dayMap.height == 0 || size < 1 || size > kMaxIconSide ||
-        look.samplesPerSide < 1 || look.samplesPerSide > kMaxSamplesPerSide) {
+        !IsUsable(look, size)) {
         return std::nullopt;
     }
     const int samples = look.samplesPerSide;
@@ -132,7 +149,7 @@ std::optional<IconImage> PaintGlobe(const PixelBuffer& dayMap, int size, const G
     const OrthographicView view(look.centreLatitude, look.centreLongitude);
     const GlobeShader shader(look);
     const double middle = size / 2.0;
-    const double radius = std::max(middle - look.marginPixels, 0.5);
+    const double radius = middle - look.marginPixels;
 
     IconImage icon{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size, 0)};
     for (int py = 0; py < size; ++py) {

@@ -21,7 +21,7 @@ struct GlobeLook {
     double centreLongitude = 10.0;
     // Samples per pixel along each side (1 to kMaxSamplesPerSide).
     int samplesPerSide = 8;
-    // Gap between the disc and the icon's edge, in pixels.
+    // Gap between the disc and the icon's edge, in pixels (0 up to half the icon's side).
     double marginPixels = 0.25;
     // Brightening of the map in linear light: the day maps' oceans are too dark to tell from the
     // night sky at icon sizes.
@@ -46,5 +46,6 @@ struct GlobeLook {
 constexpr int kMaxSamplesPerSide = 16;
 
 // The globe on a size x size icon, or nothing when the map is empty or not consistent, the
-// size is not 1 to kMaxIconSide, or the look's sample count is out of range.
+// size is not 1 to kMaxIconSide, or the look is out of range: a number that is not finite, a
+// centre latitude beyond the poles, a margin that leaves no disc, a sample count out of range.
 std::optional<IconImage> PaintGlobe(const PixelBuffer& dayMap, int size, const GlobeLook& look);
