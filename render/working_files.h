@@ -17,6 +17,11 @@ inline constexpr char kSeedCloudsFile[] = "clouds.jpg";
 inline constexpr char kDownloadedCloudsFile[] = "clouds-new.jpg";
 inline constexpr char kDesktopCloudsFile[] = "clouds-2560.bmp";
 inline constexpr char kSmallCloudsFile[] = "clouds-512.bmp";
+// The sizes those two are scaled to fit (a 2:1 map fills them exactly).
+inline constexpr int kDesktopCloudsWidth = 2560;
+inline constexpr int kDesktopCloudsHeight = 1280;
+inline constexpr int kSmallCloudsWidth = 512;
+inline constexpr int kSmallCloudsHeight = 256;
 
 // The settings preview's frame. The other three preview names are never written, but uninstall
 // still removes them.

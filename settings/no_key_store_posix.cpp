@@ -1,17 +1,5 @@
-// Natively there is no registry. The program's store never has a key, so every record built
-// here holds the defaults (the command-line renderer draws with them) and Save keeps nothing.
-#include "settings/settings_store.h"
-
-namespace {
-
-class NoKeySettingsStore final : public SettingsStore {
-  public:
-    std::unique_ptr<SettingsKey> OpenForRead() override { return nullptr; }
-    std::unique_ptr<SettingsKey> OpenForWrite() override { return nullptr; }
-    std::unique_ptr<SettingsKey> CreateForWrite() override { return nullptr; }
-};
-
-}  // namespace
+// Natively there is no registry: the program's store never has a key.
+#include "settings/no_key_store.h"
 
 SettingsStore& ProgramSettingsStore() {
     static NoKeySettingsStore store;

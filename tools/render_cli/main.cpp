@@ -1,14 +1,26 @@
-// orbiscape-render: composes one frame of the Earth from bitmap files and writes it as a
-// bitmap file. Every failure is reported on stderr with a non-zero status, and no output file
-// is left behind (the writer puts the file in place only once it is complete).
+// orbiscape-render: composes one frame of the Earth and writes it as a bitmap file, either from
+// the program's imagery exactly as the program draws its wallpaper (scaling the maps with
+// ScaleImageFile, composing and fitting with RenderFrame), or from bitmap files as they are.
+// Every failure is reported on stderr with a non-zero status, and no output file is left
+// behind: the writer puts the file in place only once it is complete.
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "image/dib_factory.h"
 #include "image/dib_image.h"
+#include "render/centre_longitude.h"
 #include "render/compositor.h"
+#include "render/render_frame.h"
+#include "render/scale_image_file.h"
+#include "render/time_zone.h"
 #include "render/utc_clock.h"
+#include "render/working_files.h"
+#include "settings/no_key_store.h"
+#include "settings/settings.h"
 #include "tools/render_cli/render_cli_options.h"
 
 namespace {
@@ -21,8 +33,77 @@ int Fail(const std::string& message) {
     return kExitFailure;
 }
 
-// Reads an optional layer; an empty name leaves the image empty.
-bool ReadLayer(const std::string& name, const char* what, DibImage& image) {
+// A file in the system's temporary folder that is removed again when this goes out of scope.
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(const char* suffix) {
+        std::error_code error;
+        const auto folder = std::filesystem::temp_directory_path(error);
+        std::random_device entropy;
+        path_ = folder / ("orbiscape-render-" + std::to_string(entropy()) + suffix);
+    }
+    ~TemporaryFile() {
+        std::error_code error;
+        std::filesystem::remove(path_, error);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    std::string Name() const { return path_.string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+bool ScaleMap(const std::filesystem::path& file, const char* what, const RenderCliOptions& options,
+              DibImage& map) {
+    if (ScaleImageFile(file.string().c_str(), &map, options.width, options.height, nullptr, options.crop)) {
+        return true;
+    }
+    Fail(std::string("cannot read the ") + what + " '" + file.string() + "'");
+    return false;
+}
+
+// The cloud map as the program uses it: "clouds-2560.bmp" when the folder has one (the program's
+// latest download), else made from "clouds.jpg" the way start-up makes it.
+bool ScaleClouds(const RenderCliOptions& options, DibImage& clouds) {
+    const std::filesystem::path folder = options.dataFolder;
+    std::error_code error;
+    if (std::filesystem::exists(folder / kDesktopCloudsFile, error)) {
+        return ScaleMap(folder / kDesktopCloudsFile, "cloud map", options, clouds);
+    }
+    const std::filesystem::path seed = folder / kSeedCloudsFile;
+    const TemporaryFile desktopClouds(".bmp");
+    if (!ScaleImageFile(seed.string().c_str(), nullptr, kDesktopCloudsWidth, kDesktopCloudsHeight,
+                        desktopClouds.Name().c_str(), 0)) {
+        Fail("cannot read the cloud map '" + seed.string() + "'");
+        return false;
+    }
+    return ScaleMap(desktopClouds.Name(), "cloud map", options, clouds);
+}
+
+int RenderFromImagery(const RenderCliOptions& options, std::int64_t at) {
+    const std::filesystem::path folder = options.dataFolder;
+    const int dayNumber = options.dayImage == -1 ? BreakDownUtc(at).tm_mon + 1 : options.dayImage;
+    DibImage day, night, clouds;
+    if (!ScaleMap(folder / DesktopImageFile(dayNumber), "day map", options, day) ||
+        (options.nightImage >= 1 &&
+         !ScaleMap(folder / DesktopImageFile(options.nightImage), "night map", options, night)) ||
+        (options.clouds != 0 && !ScaleClouds(options, clouds))) {
+        return kExitFailure;
+    }
+    DibImage frame;
+    if (!frame.Copy(day) ||
+        !RenderFrameAt(at, frame, *options.centreCode, options.width, options.height, day, night, clouds,
+                       options.blackBars, options.crop, options.nightImage == -1 ? 1 : 0,
+                       options.cloudFactor)) {
+        return Fail("cannot make a frame of " + std::to_string(options.width) + " x " +
+                    std::to_string(options.height) + " pixels");
+    }
+    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0 : Fail("cannot write '" + options.outputFile + "'");
+}
+
+bool ReadBitmap(const std::string& name, const char* what, DibImage& image) {
     if (name.empty() || image.ReadBmpFile(name.c_str())) {
         return true;
     }
@@ -30,10 +111,35 @@ bool ReadLayer(const std::string& name, const char* what, DibImage& image) {
     return false;
 }
 
+int RenderFromFiles(const RenderCliOptions& options, std::int64_t at) {
+    DibImage day, night, clouds;
+    if (!ReadBitmap(options.dayFile, "day map", day) || !ReadBitmap(options.nightFile, "night map", night) ||
+        !ReadBitmap(options.cloudsFile, "cloud map", clouds)) {
+        return kExitFailure;
+    }
+    // The frame is always 32 bits per pixel, whatever depth the day map has: composing into a
+    // palette image would round every blended pixel to the nearest palette colour.
+    DibImage frame;
+    if (!CreateDib(frame, day.Width(), day.Height(), 32, false)) {
+        return Fail("cannot make a frame of " + std::to_string(day.Width()) + " x " +
+                    std::to_string(day.Height()) + " pixels");
+    }
+    const std::tm moment = BreakDownUtc(at);
+    const double centre = options.centreCode
+                              ? CentreLongitude(*options.centreCode, moment, StandardTimeOffsetSeconds())
+                              : options.centreLongitude;
+    ComposeDayNight(moment, day, night, frame, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor, centre);
+    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0 : Fail("cannot write '" + options.outputFile + "'");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const RenderCliParse parse = ParseRenderCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    // The command line's defaults are the settings' defaults, never what a user has stored.
+    NoKeySettingsStore noStoredSettings;
+    const CSettings defaults(noStoredSettings);
+    const RenderCliParse parse =
+        ParseRenderCliOptions(std::vector<std::string>(argv + 1, argv + argc), defaults);
     if (!parse.options) {
         std::fprintf(stderr, "orbiscape-render: %s\nTry 'orbiscape-render --help'.\n", parse.error.c_str());
         return kExitUsage;
@@ -43,26 +149,6 @@ int main(int argc, char** argv) {
         std::fputs(RenderCliUsage(), stdout);
         return 0;
     }
-
-    DibImage day, night, clouds;
-    if (!ReadLayer(options.dayFile, "day image", day) || !ReadLayer(options.nightFile, "night image", night) ||
-        !ReadLayer(options.cloudsFile, "cloud map", clouds)) {
-        return kExitFailure;
-    }
-
-    // The frame is always 32 bits per pixel, whatever depth the day image has: composing into a
-    // palette image would round every blended pixel to the nearest palette colour.
-    DibImage frame;
-    if (!CreateDib(frame, day.Width(), day.Height(), 32, false)) {
-        return Fail("cannot make a frame of " + std::to_string(day.Width()) + " x " +
-                    std::to_string(day.Height()) + " pixels");
-    }
-    const std::tm moment = BreakDownUtc(options.at.value_or(CurrentUtcSeconds()));
-    ComposeDayNight(moment, day, night, frame, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
-                    options.centreLongitude);
-
-    if (!frame.SaveBmpFile(options.outputFile.c_str())) {
-        return Fail("cannot write '" + options.outputFile + "'");
-    }
-    return 0;
+    const std::int64_t at = options.at.value_or(CurrentUtcSeconds());
+    return options.fromFiles ? RenderFromFiles(options, at) : RenderFromImagery(options, at);
 }
