@@ -1,5 +1,5 @@
-// A cloud mirror's address split into its parts by the usual URL rules, the way WinINet's
-// InternetCrackUrl splits it, with the same length limits. The download uses only the host name,
+// A cloud mirror's address split into its parts by the usual URL rules, with the length limits
+// that WinINet's InternetCrackUrl puts on each part. The download uses only the host name,
 // the path and whether the scheme asks for an encrypted connection; the port, the user name,
 // the password and the extra part (query and fragment) are never sent.
 #pragma once
