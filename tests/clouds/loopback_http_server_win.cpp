@@ -1,0 +1,160 @@
+#include "loopback_http_server_win.h"
+
+#include <ws2tcpip.h>
+
+#include <chrono>
+
+namespace {
+
+// Another test run on the same machine may hold the address for a moment; wait for it that long.
+constexpr auto kBindPatience = std::chrono::seconds(60);
+constexpr auto kBindRetryPause = std::chrono::milliseconds(100);
+// How often the server looks whether it should stop, and how long it waits for a client that
+// has gone quiet, or that does not read what it is sent.
+constexpr long kPollMicroseconds = 50 * 1000;
+constexpr DWORD kSilenceMilliseconds = 250;
+constexpr DWORD kSendTimeoutMilliseconds = 5000;
+constexpr std::size_t kLongestHead = 64 * 1024;
+
+class WinsockScope {
+  public:
+    WinsockScope() {
+        WSADATA data;
+        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }
+    ~WinsockScope() {
+        if (started_) {
+            WSACleanup();
+        }
+    }
+    WinsockScope(const WinsockScope&) = delete;
+    WinsockScope& operator=(const WinsockScope&) = delete;
+
+  private:
+    bool started_ = false;
+};
+
+// Winsock stays started for the whole test run, so that sockets can be used from any thread.
+void EnsureWinsock() {
+    static WinsockScope winsock;
+}
+
+bool WaitReadable(SOCKET socket, long microseconds) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval timeout{microseconds / 1000000, microseconds % 1000000};
+    return select(0, &readable, nullptr, nullptr, &timeout) == 1;
+}
+
+bool SendAll(SOCKET socket, const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size() - sent, 64 * 1024));
+        const int result = send(socket, bytes.data() + sent, chunk, 0);
+        if (result <= 0) {
+            return false;
+        }
+        sent += static_cast<std::size_t>(result);
+    }
+    return true;
+}
+
+}  // namespace
+
+LoopbackHttpServer::LoopbackHttpServer(const char* address, std::uint16_t port, Responder responder)
+    : responder_(std::move(responder)) {
+    EnsureWinsock();
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    if (inet_pton(AF_INET, address, &local.sin_addr) != 1) {
+        failure_ = std::string("not an IPv4 address: ") + address;
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kBindPatience;
+    for (;;) {
+        const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        // Lets the address be bound again while connections of an earlier server wait out their
+        // close; a second listener on it is still refused.
+        const BOOL reuse = TRUE;
+        setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+        if (bind(listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 &&
+            listen(listener, SOMAXCONN) == 0) {
+            listener_ = listener;
+            break;
+        }
+        const int error = WSAGetLastError();
+        closesocket(listener);
+        if ((error != WSAEADDRINUSE && error != WSAEACCES) || std::chrono::steady_clock::now() > deadline) {
+            failure_ = std::string("cannot listen on ") + address + ":" + std::to_string(port) +
+                       ", Winsock error " + std::to_string(error);
+            return;
+        }
+        std::this_thread::sleep_for(kBindRetryPause);
+    }
+    thread_ = std::thread([this] { Serve(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+    stopping_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    if (listener_ != INVALID_SOCKET) {
+        closesocket(listener_);
+    }
+}
+
+std::vector<std::string> LoopbackHttpServer::Received() const {
+    const std::lock_guard lock(receivedMutex_);
+    return received_;
+}
+
+void LoopbackHttpServer::Serve() {
+    while (!stopping_) {
+        if (!WaitReadable(listener_, kPollMicroseconds)) {
+            continue;
+        }
+        const SOCKET connection = accept(listener_, nullptr, nullptr);
+        if (connection != INVALID_SOCKET) {
+            ServeConnection(connection);
+            closesocket(connection);
+        }
+    }
+}
+
+void LoopbackHttpServer::ServeConnection(SOCKET connection) {
+    const DWORD sendTimeout = kSendTimeoutMilliseconds;
+    setsockopt(connection, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+               sizeof sendTimeout);
+    std::string head;
+    char piece[4096];
+    while (head.find("\r\n\r\n") == std::string::npos && head.size() < kLongestHead &&
+           WaitReadable(connection, kSilenceMilliseconds * 1000)) {
+        const int length = recv(connection, piece, sizeof piece, 0);
+        if (length <= 0) {
+            break;
+        }
+        head.append(piece, static_cast<std::size_t>(length));
+    }
+    {
+        const std::lock_guard lock(receivedMutex_);
+        received_.push_back(head);
+    }
+    const std::optional<std::string> response = responder_(head);
+    if (!response) {
+        // Closing with a zero linger time resets the connection instead of ending it in order.
+        const linger abort{1, 0};
+        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+        return;
+    }
+    // A client that stops reading part-way (the download's size limit) makes the send fail;
+    // that is the end of the connection.
+    SendAll(connection, *response);
+}
+
+std::string HttpResponse(const std::string& status, const std::string& body) {
+    return "HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
