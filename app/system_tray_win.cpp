@@ -1,0 +1,172 @@
+#include "app/system_tray_win.h"
+
+#include <cstring>
+
+#include "app/thread_messages_win.h"
+#include "framework/program_instance_win.h"
+#include "framework/win_app_win.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+constexpr char kTooltip[] = "Orbiscape";
+// The system's version 4 brought the notification area.
+constexpr DWORD kFirstVersionWithTray = 4;
+
+// The popup menu resource, loaded for one use and destroyed with its submenus at the end.
+class LoadedMenu {
+  public:
+    explicit LoadedMenu(UINT id) : menu_(LoadMenuA(ProgramInstance(), MAKEINTRESOURCEA(id))) {}
+    ~LoadedMenu() {
+        if (menu_ != nullptr) {
+            DestroyMenu(menu_);
+        }
+    }
+    LoadedMenu(const LoadedMenu&) = delete;
+    LoadedMenu& operator=(const LoadedMenu&) = delete;
+
+    // The first submenu, the one the tray shows; nullptr when the menu could not be loaded or
+    // has none. It belongs to the loaded menu.
+    HMENU FirstSubmenu() const { return menu_ != nullptr ? GetSubMenu(menu_, 0) : nullptr; }
+
+  private:
+    HMENU menu_;
+};
+
+// Commands go to the thread that runs the application; there is none before the application
+// object exists, and none after it has gone.
+void PostToApplicationThread(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const CWinApp* app = CurrentApp()) {
+        PostThreadMessageA(app->ThreadId(), message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+CSystemTray::CSystemTray() : added_(FALSE), reAddPending_(FALSE), defaultItem_(0), defaultByPosition_(TRUE) {
+    std::memset(&iconRecord_, 0, sizeof(iconRecord_));
+    TaskbarCreatedMessage();
+}
+
+CSystemTray::~CSystemTray() {
+    Destroy();
+}
+
+UINT CSystemTray::TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+bool CSystemTray::Create(HICON icon) {
+    if (GetSafeHwnd() != nullptr) {
+        return false;
+    }
+    if (LOBYTE(LOWORD(GetVersion())) < kFirstVersionWithTray) {
+        added_ = FALSE;
+        return false;
+    }
+    if (!CreateEx(0, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr)) {
+        added_ = FALSE;
+        return false;
+    }
+    // The layout with the 128-character tooltip, which every shell since version 5 takes; the
+    // later members are neither filled nor needed.
+    iconRecord_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    iconRecord_.hWnd = GetSafeHwnd();
+    iconRecord_.uID = IDR_TRAY_MENU;
+    iconRecord_.uFlags = kIconFlags;
+    iconRecord_.uCallbackMessage = kTrayCallbackMessage;
+    iconRecord_.hIcon = icon;
+    std::strncpy(iconRecord_.szTip, kTooltip, sizeof(iconRecord_.szTip) - 1);
+    added_ = Shell_NotifyIconA(NIM_ADD, &iconRecord_);
+    return added_ != FALSE;
+}
+
+void CSystemTray::Remove() {
+    if (!added_) {
+        return;
+    }
+    iconRecord_.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &iconRecord_);
+    added_ = FALSE;
+}
+
+void CSystemTray::ReAdd() {
+    if (!added_ || !reAddPending_) {
+        return;
+    }
+    iconRecord_.uFlags = kIconFlags;
+    Shell_NotifyIconA(NIM_ADD, &iconRecord_);
+    reAddPending_ = FALSE;
+}
+
+void CSystemTray::Destroy() {
+    Remove();
+    if (GetSafeHwnd() != nullptr) {
+        DestroyWindow();
+    }
+}
+
+LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kTrayCallbackMessage) {
+        return OnTrayNotification(wParam, lParam);
+    }
+    if (message == WM_COMMAND) {
+        PostToApplicationThread(WM_COMMAND, wParam, lParam);
+        return 0;
+    }
+    if (message == WM_SETTINGCHANGE) {
+        PostToApplicationThread(UM_SETTINGCHANGE, wParam, lParam);
+        return 0;
+    }
+    if (message == TaskbarCreatedMessage()) {
+        reAddPending_ = TRUE;
+        ReAdd();
+        return 0;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CSystemTray::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
+    if (wParam != iconRecord_.uID) {
+        return 0;
+    }
+    switch (LOWORD(lParam)) {
+        case WM_RBUTTONUP:
+            return ShowMenu();
+        case WM_LBUTTONDBLCLK:
+            return RunDefaultItem();
+        default:
+            return 1;
+    }
+}
+
+LRESULT CSystemTray::ShowMenu() {
+    const LoadedMenu menu(iconRecord_.uID);
+    const HMENU submenu = menu.FirstSubmenu();
+    if (submenu == nullptr) {
+        return 0;
+    }
+    SetMenuDefaultItem(submenu, defaultItem_, defaultByPosition_);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // A popup menu closes on a click elsewhere only while its owner is the foreground window;
+    // the tray's window is hidden, so it has to be made the foreground window first.
+    SetForegroundWindow(GetSafeHwnd());
+    TrackPopupMenu(submenu, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, GetSafeHwnd(), nullptr);
+    // Makes the switch of foreground window complete, or the menu would not open a second time
+    // until some other message had reached the window.
+    PostMessage(WM_NULL);
+    return 1;
+}
+
+LRESULT CSystemTray::RunDefaultItem() {
+    const LoadedMenu menu(iconRecord_.uID);
+    const HMENU submenu = menu.FirstSubmenu();
+    if (submenu == nullptr) {
+        return 0;
+    }
+    PostToApplicationThread(WM_COMMAND, GetMenuItemID(submenu, static_cast<int>(defaultItem_)), 0);
+    return 1;
+}

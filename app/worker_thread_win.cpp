@@ -1,0 +1,36 @@
+#include "app/worker_thread_win.h"
+
+#include <process.h>
+
+bool StartWorker(WorkerSlot& slot, WorkerRoutine routine, void* argument) {
+    if (slot.load() != INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    unsigned threadId = 0;
+    const auto thread =
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, routine, argument, CREATE_SUSPENDED, &threadId));
+    if (thread == nullptr) {
+        return false;
+    }
+    slot.store(thread);
+    if (ResumeThread(thread) == static_cast<DWORD>(-1)) {
+        // The thread never ran, so it cannot have emptied the slot; ending it here leaves the
+        // slot free for a later start.
+        const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
+        TerminateThread(taken, 0);
+        CloseHandle(taken);
+        return false;
+    }
+    return true;
+}
+
+void StopWorker(WorkerSlot& slot, DWORD timeoutMs) {
+    const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
+    if (taken == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    if (WaitForSingleObject(taken, timeoutMs) == WAIT_TIMEOUT) {
+        TerminateThread(taken, 0);
+    }
+    CloseHandle(taken);
+}

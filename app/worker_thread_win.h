@@ -1,0 +1,24 @@
+// The program's one background worker (the cloud download) and the slot that holds its thread
+// handle, INVALID_HANDLE_VALUE while none runs. The worker empties the slot itself at its end,
+// so the slot can be emptied from two threads at once: by the worker, and by the program's exit
+// stopping a worker that is still running. Each side empties it with one atomic exchange, and
+// whoever takes the real handle out closes it; the other side's exchange finds
+// INVALID_HANDLE_VALUE and closes nothing. So the handle is closed exactly once.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+using WorkerSlot = std::atomic<HANDLE>;
+using WorkerRoutine = unsigned(__stdcall*)(void* argument);
+
+// Runs routine(argument) on a new thread at normal priority, unless the slot holds a worker
+// already. The thread is made suspended and resumed only once the slot holds its handle, so
+// that even a routine that ends at once finds its own handle there and leaves no stale one
+// behind. Returns false, with the slot as it was, when no thread was started.
+bool StartWorker(WorkerSlot& slot, WorkerRoutine routine, void* argument);
+
+// Empties the slot; a worker found there gets up to timeoutMs to end, is terminated when it
+// does not, and its handle is closed.
+void StopWorker(WorkerSlot& slot, DWORD timeoutMs);

@@ -1,0 +1,75 @@
+#include "app_test_support_win.h"
+
+#include <thread>
+
+namespace {
+
+constexpr char kSettingsKeyPath[] = "SOFTWARE\\Orbiscape";
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+
+}  // namespace
+
+std::optional<ThreadMessage> NextThreadMessage() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.hwnd == nullptr) {
+            return ThreadMessage{message.message, message.wParam, message.lParam};
+        }
+        DispatchMessageA(&message);
+    }
+    return std::nullopt;
+}
+
+bool WaitForThreadMessage(UINT message, std::chrono::milliseconds deadline, ThreadMessage* received) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (std::chrono::steady_clock::now() < end) {
+        while (const auto next = NextThreadMessage()) {
+            if (next->message == message) {
+                if (received != nullptr) {
+                    *received = *next;
+                }
+                return true;
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(kPollInterval.count()), QS_ALLINPUT);
+    }
+    return false;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+void RemoveStoredSettings() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+}
+
+void StoreSettings(const std::function<void(CSettings&)>& change) {
+    RemoveStoredSettings();
+    if (!change) {
+        return;
+    }
+    CSettings settings;
+    change(settings);
+    settings.Save();
+}
+
+DWORD ProcessHandleCount() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+void EndLikeTheDownload(WorkerSlot& slot) {
+    const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
+    if (taken != INVALID_HANDLE_VALUE) {
+        CloseHandle(taken);
+    }
+}

@@ -1,0 +1,42 @@
+// What the application tests share: a scratch working directory, a clean settings key, and
+// reading the thread's own messages.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+#include "app/worker_thread_win.h"
+#include "settings/settings.h"
+#include "tests/render/working_folder.h"
+
+struct ThreadMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// The next message posted to the thread itself, without a window; window messages met on the
+// way are dispatched.
+std::optional<ThreadMessage> NextThreadMessage();
+
+// Dispatches the thread's messages until a thread message `message` arrives (true) or the
+// deadline passes (false). Thread messages of other numbers are dropped.
+bool WaitForThreadMessage(UINT message, std::chrono::milliseconds deadline,
+                          ThreadMessage* received = nullptr);
+
+// Polls until the condition holds (true) or the deadline passes (false).
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
+
+// The stored settings as a test wants them: the key is removed, then the record that `change`
+// has adjusted from the defaults is stored. Without a change the key simply stays away.
+void StoreSettings(const std::function<void(CSettings&)>& change = nullptr);
+void RemoveStoredSettings();
+
+DWORD ProcessHandleCount();
+
+// The end of a stand-in worker, done the way the cloud download ends: one exchange empties the
+// slot, and the handle taken out, if it is one, is closed.
+void EndLikeTheDownload(WorkerSlot& slot);
