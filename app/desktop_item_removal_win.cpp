@@ -1,0 +1,3 @@
+#include "app/desktop_item_removal_win.h"
+
+void RemoveProgramDesktopItems() {}

@@ -1,0 +1,310 @@
+#include "app/orbiscape_app_win.h"
+
+#include <commctrl.h>
+
+#include "app/cloud_schedule.h"
+#include "app/command_line_actions_win.h"
+#include "app/command_sink.h"
+#include "app/desktop_item_removal_win.h"
+#include "app/startup_switch.h"
+#include "app/system_tray_win.h"
+#include "app/thread_messages_win.h"
+#include "framework/exception_barrier.h"
+#include "output/wallpaper_win.h"
+#include "render/prepare_sources.h"
+#include "render/render_and_publish_win.h"
+#include "render/scale_image_file.h"
+#include "render/working_files.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+
+HANDLE InstanceMutex = nullptr;
+
+namespace {
+
+constexpr char kMutexName[] = "OrbiscapeMutex";
+constexpr char kAlreadyRunningText[] =
+    "Orbiscape is already running. Look for the globe icon in your system tray.";
+constexpr char kMessageCaption[] = "Orbiscape";
+
+// How long the exit waits for a running cloud download before ending it by force.
+constexpr DWORD kWorkerExitTimeoutMs = 10000;
+
+// What a modal run reports when its dialog could not be opened.
+constexpr int kDialogNotOpened = -1;
+
+// The tray icon, from program start to program end; its destruction at the end takes the icon
+// out of the notification area.
+CSystemTray SystemTray;
+
+// Lowers the calling thread's priority for as long as it lives; normal priority afterwards.
+class ThreadPriorityScope {
+  public:
+    explicit ThreadPriorityScope(int priority) { SetThreadPriority(GetCurrentThread(), priority); }
+    ~ThreadPriorityScope() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL); }
+    ThreadPriorityScope(const ThreadPriorityScope&) = delete;
+    ThreadPriorityScope& operator=(const ThreadPriorityScope&) = delete;
+};
+
+// The globe icon at the size the system wants for small icons (title bar, notification area).
+// Shared icons belong to the system's cache and are never destroyed.
+HICON SmallProgramIcon(HINSTANCE instance) {
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORBISCAPE), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                         LR_SHARED));
+}
+
+// The cloud map scaled to fit size, made from the seed map when it is missing. An existing
+// file is never remade here, however old: the download keeps it current.
+void MakeMissingCloudBitmap(const char* file, int width, int height) {
+    if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES) {
+        ScaleImageFile(kSeedCloudsFile, nullptr, width, height, file, 0);
+    }
+}
+
+bool IsOn(std::int32_t flag) {
+    return flag != 0;
+}
+
+std::uint64_t PresentFileTime() {
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    return (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+}
+
+}  // namespace
+
+COrbiscapeApp::COrbiscapeApp() {
+    downloadContext_.WorkerThread = &WorkerThread;
+    downloadContext_.State = &RenderState;
+    downloadContext_.MainThreadId = ThreadId();
+    MapThreadMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam) { OnThreadCommand(wParam, lParam); });
+    MapThreadMessage(UM_SETTINGCHANGE,
+                     [this](WPARAM wParam, LPARAM lParam) { OnThreadSettingChange(wParam, lParam); });
+}
+
+COrbiscapeApp::~COrbiscapeApp() {
+    StopWorker(WorkerThread, kWorkerExitTimeoutMs);
+}
+
+BOOL COrbiscapeApp::InitInstance() {
+    InitCommonControls();
+    switch (ParseStartupSwitch(CommandLine())) {
+        case StartupSwitch::kInstall:
+            StartFromProgramDirectory();
+            return FALSE;
+        case StartupSwitch::kUninstall:
+            UninstallFromDesktop();
+            return FALSE;
+        case StartupSwitch::kNormalStart:
+            break;
+    }
+
+    InstanceMutex = CreateMutexA(nullptr, TRUE, kMutexName);
+    if (InstanceMutex == nullptr) {
+        return FALSE;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxA(nullptr, kAlreadyRunningText, kMessageCaption, MB_ICONINFORMATION);
+        CloseHandle(InstanceMutex);
+        InstanceMutex = nullptr;
+        return FALSE;
+    }
+
+    SystemTray.Create(SmallProgramIcon(Instance()));
+
+    if (!commandSink_.CreateEx(0, kCommandSinkTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr)) {
+        // Without it the program could not be stopped by "/uninstall".
+        return FALSE;
+    }
+    SetMainWindow(&commandSink_);
+    commandSink_.SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon(Instance())));
+    commandSink_.SendMessage(
+        WM_SETICON, ICON_BIG,
+        reinterpret_cast<LPARAM>(LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_ORBISCAPE))));
+
+    MakeMissingCloudBitmap(kDesktopCloudsFile, 2560, 1280);
+    MakeMissingCloudBitmap(kSmallCloudsFile, 512, 256);
+
+    return ApplySettings() == 1 ? TRUE : FALSE;
+}
+
+void COrbiscapeApp::Shutdown() {
+    shutDown_ = true;
+    if (InstanceMutex != nullptr) {
+        CloseHandle(InstanceMutex);
+        InstanceMutex = nullptr;
+    }
+    KillTimer(nullptr, RenderTimerId);
+    KillTimer(nullptr, CloudTimerId);
+    RenderTimerId = 0;
+    CloudTimerId = 0;
+    StopWorker(WorkerThread, kWorkerExitTimeoutMs);
+    PostQuitMessage(0);
+}
+
+int COrbiscapeApp::ApplySettings() {
+    const CSettings settings;
+    if (settings.CenterOn == kCenterOnUnconfirmed) {
+        return OpenSettingsDialog();
+    }
+
+    RenderState.CenterOn = settings.CenterOn;
+    RenderState.Width = settings.HorizontalRes;
+    RenderState.Height = settings.VerticalRes;
+    RenderState.BlackBars = settings.BlackBars;
+    RenderState.Crop = settings.Crop;
+
+    if (IsOn(RenderState.ActiveDesktop) != IsOn(settings.ActiveDesktop)) {
+        // The picture leaves the old place before it appears in the new one.
+        if (IsOn(RenderState.ActiveDesktop)) {
+            RemoveProgramDesktopItems();
+        } else {
+            ClearWallpaper();
+        }
+    }
+    RenderState.ActiveDesktop = settings.ActiveDesktop;
+
+    RenderState.Clouds = settings.Clouds;
+    RenderState.NighttimeImage = settings.NighttimeImage;
+    RenderState.DaytimeImage = settings.DaytimeImage;
+    RenderState.CloudFactor = settings.CloudFactor;
+
+    if (!IsOn(RenderState.ActiveDesktop)) {
+        // The wallpaper is tiled over every monitor.
+        RenderState.Width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        RenderState.Height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    }
+
+    PrepareSources(RenderState, true);
+
+    if (RenderTimerId != 0) {
+        KillTimer(nullptr, RenderTimerId);
+    }
+    RenderTimerId = SetTimer(nullptr, 0, settings.UpdateFreq, &COrbiscapeApp::UpdateTimerProc);
+
+    RearmCloudTimer();
+
+    RenderAndPublish(RenderState, true);
+    return 1;
+}
+
+UINT_PTR COrbiscapeApp::ScheduleCloudTimer() {
+    const CSettings settings;
+    if (!IsOn(settings.AutoUpdateClouds)) {
+        return 0;
+    }
+    const std::uint32_t delay =
+        CloudTimerDelay(settings.CloudsLastUpdated, PresentFileTime(), settings.CloudUpdateFreq);
+    return SetTimer(nullptr, 1, delay, &COrbiscapeApp::UpdateTimerProc);
+}
+
+void COrbiscapeApp::RearmCloudTimer() {
+    // An apply made while a download runs arms a timer that the download's end would arm a
+    // second time; killing the recorded one first keeps a single cloud timer, so no forgotten
+    // timer goes on firing.
+    if (CloudTimerId != 0) {
+        KillTimer(nullptr, CloudTimerId);
+    }
+    CloudTimerId = ScheduleCloudTimer();
+}
+
+void COrbiscapeApp::OnThreadCommand(WPARAM wParam, LPARAM /*lParam*/) {
+    if (shutDown_) {
+        return;
+    }
+    switch (wParam) {
+        case ID_APPLY_SETTINGS:
+            ApplySettings();
+            break;
+        case ID_OPTIONS:
+            OpenSettingsDialog();
+            break;
+        case ID_CLOUD_UPDATES:
+            OpenCloudUpdatesDialog();
+            break;
+        case ID_CLOUD_UPDATE_DONE:
+            RearmCloudTimer();
+            break;
+        case ID_APP_ABOUT:
+            OpenAboutBox();
+            break;
+        case ID_APP_EXIT:
+            Shutdown();
+            break;
+        default:
+            break;
+    }
+}
+
+void COrbiscapeApp::OnThreadSettingChange(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (shutDown_) {
+        return;
+    }
+    const CSettings settings;
+    // An Active Desktop item keeps its own size, whatever the monitors.
+    if (settings.CenterOn == kCenterOnUnconfirmed || IsOn(RenderState.ActiveDesktop)) {
+        return;
+    }
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    if (width == RenderState.Width && height == RenderState.Height) {
+        return;
+    }
+    RenderState.Width = width;
+    RenderState.Height = height;
+    PrepareSources(RenderState, true);
+    RenderAndPublish(RenderState, false);
+}
+
+void CALLBACK COrbiscapeApp::UpdateTimerProc(HWND /*window*/, UINT /*message*/, UINT_PTR timerId,
+                                             DWORD /*time*/) {
+    // The system calls timer procedures directly, from whichever loop dispatches the timer.
+    CallWithoutThrowing(
+        "the update timer",
+        [timerId] {
+            if (auto* app = dynamic_cast<COrbiscapeApp*>(CurrentApp())) {
+                app->OnTimer(timerId);
+            }
+        },
+        [] {});
+}
+
+void COrbiscapeApp::OnTimer(UINT_PTR timerId) {
+    if (timerId == RenderTimerId) {
+        RedrawOnTimer();
+    } else if (timerId == CloudTimerId) {
+        // The cloud timer fires once; the download's end arms the next one.
+        KillTimer(nullptr, CloudTimerId);
+        CloudTimerId = 0;
+        StartCloudDownload();
+    }
+}
+
+void COrbiscapeApp::RedrawOnTimer() {
+    // A timed redraw must not slow down what the user is doing.
+    const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
+    PrepareSources(RenderState, false);
+    RenderAndPublish(RenderState, false);
+}
+
+void COrbiscapeApp::StartCloudDownload() {
+    // While a download runs nothing starts; its own end arms the next cloud timer. A start that
+    // fails leaves the slot empty, so the next apply's timer tries again.
+    StartWorker(WorkerThread, &DownloadClouds, &downloadContext_);
+}
+
+int COrbiscapeApp::OpenSettingsDialog() {
+    // The settings dialog is not part of the program yet. Its modal run is answered as one
+    // whose dialog could not be opened, which, at a start with unconfirmed settings, ends the
+    // program just as a cancelled dialog would.
+    return kDialogNotOpened;
+}
+
+void COrbiscapeApp::OpenCloudUpdatesDialog() {
+    // The cloud updates dialog is not part of the program yet; the command does nothing.
+}
+
+void COrbiscapeApp::OpenAboutBox() {
+    // The about box is not part of the program yet; the command does nothing.
+}

@@ -1,0 +1,79 @@
+// COrbiscapeApp: the program's application object. It starts the program (the two command-line
+// switches, the single-instance mutex, the tray icon, the hidden main window), keeps the drawing
+// parameters, the two timers and the cloud download's thread handle, and handles the commands
+// that the tray, the dialogs and the download thread post to the main thread. All of this runs
+// on the main thread; the download thread shares only WorkerThread and RenderState's output
+// size and crop flag with it.
+//
+// Two thread timers pace the work, both calling UpdateTimerProc: the redraw timer (every
+// UpdateFreq milliseconds) redraws at idle priority, and the one-shot cloud timer starts a
+// download. The end of each download posts ID_CLOUD_UPDATE_DONE, which arms the next cloud
+// timer.
+#pragma once
+
+#include <windows.h>
+
+#include "app/worker_thread_win.h"
+#include "clouds/cloud_download_win.h"
+#include "framework/win_app_win.h"
+#include "framework/wnd_win.h"
+#include "render/render_state.h"
+
+// The named mutex "OrbiscapeMutex" that keeps a second copy out, held from start-up to the exit
+// command; nullptr when not held.
+extern HANDLE InstanceMutex;
+
+class COrbiscapeApp : public CWinApp {
+  public:
+    COrbiscapeApp();
+    // A download still running when the program ends without the exit command (its main window
+    // was closed) is stopped here, before the members that it uses go.
+    ~COrbiscapeApp() override;
+
+    // Answers "/install" and "/uninstall" (FALSE: the program ends), refuses to run beside
+    // another copy, makes the tray icon, the hidden main window and any missing cloud bitmap,
+    // and applies the settings. TRUE enters the message loop.
+    BOOL InitInstance() override;
+
+    // The exit command: releases the mutex, kills both timers, gives a running download up to
+    // 10000 ms to end before terminating it, and ends the message loop.
+    void Shutdown();
+
+    // The apply-settings command: reloads the settings, switches the output mode if it changed,
+    // prepares the sources, re-arms both timers and draws interactively. Returns 1, or, while
+    // the settings have never been confirmed, the settings dialog's result.
+    int ApplySettings();
+    // Arms the one-shot cloud timer for the next download; returns its identifier, or 0 when
+    // cloud updates are off or the timer could not be armed.
+    UINT_PTR ScheduleCloudTimer();
+
+    // The handlers of the thread messages WM_COMMAND and UM_SETTINGCHANGE.
+    void OnThreadCommand(WPARAM wParam, LPARAM lParam);
+    void OnThreadSettingChange(WPARAM wParam, LPARAM lParam);
+
+    // The procedure of both timers; only the identifier counts.
+    static void CALLBACK UpdateTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+    WorkerSlot WorkerThread{INVALID_HANDLE_VALUE};
+    UINT_PTR RenderTimerId = 0;
+    UINT_PTR CloudTimerId = 0;
+    ::RenderState RenderState;
+
+  private:
+    void OnTimer(UINT_PTR timerId);
+    void RedrawOnTimer();
+    void StartCloudDownload();
+    void RearmCloudTimer();
+
+    // The dialogs are opened from here; each returns what its modal run returns.
+    int OpenSettingsDialog();
+    void OpenCloudUpdatesDialog();
+    void OpenAboutBox();
+
+    // The hidden main window "OrbiscapeCommandSink": never shown, it keeps the message loop
+    // running while it exists, and closing it ends the program.
+    CWnd commandSink_;
+    CloudDownloadContext downloadContext_;
+    // Set by the exit command; commands that arrive after it are not carried out.
+    bool shutDown_ = false;
+};

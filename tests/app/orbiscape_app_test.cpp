@@ -1,0 +1,396 @@
+// The application object under Wine, unit by unit: its commands, its timers, the settings-change
+// notice, the start-up sequence in a scratch directory, and the cloud download's thread handle.
+// Each test starts from a removed settings key (the defaults) and an empty working directory.
+#include "app/orbiscape_app_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <string>
+
+#include "app/thread_messages_win.h"
+#include "app_test_support_win.h"
+#include "render/working_files.h"
+#include "resources/resource_ids.h"
+#include "tests/framework/modal_loop_support_win.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr char kTestMutexName[] = "OrbiscapeAppTestMutex";
+constexpr char kProgramMutexName[] = "OrbiscapeMutex";
+constexpr milliseconds kDeadline(10000);
+
+int CurrentUtcMonth() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts = {};
+    gmtime_s(&parts, &now);
+    return parts.tm_mon + 1;
+}
+
+bool TimerIsArmed(UINT_PTR timerId) {
+    // Killing a thread timer that exists succeeds once; re-arming keeps the test's view simple.
+    return timerId != 0 && KillTimer(nullptr, timerId) != FALSE;
+}
+
+bool MutexExists(const char* name) {
+    const HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
+    if (mutex == nullptr) {
+        return false;
+    }
+    CloseHandle(mutex);
+    return true;
+}
+
+bool QuitWasPosted(int* exitCode = nullptr) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        return false;
+    }
+    if (exitCode != nullptr) {
+        *exitCode = static_cast<int>(message.wParam);
+    }
+    return true;
+}
+
+class OrbiscapeAppTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DrainThreadQueue();
+        RemoveStoredSettings();
+    }
+    void TearDown() override {
+        KillTimer(nullptr, app_.RenderTimerId);
+        KillTimer(nullptr, app_.CloudTimerId);
+        if (InstanceMutex != nullptr) {
+            CloseHandle(InstanceMutex);
+            InstanceMutex = nullptr;
+        }
+        RemoveStoredSettings();
+        DrainThreadQueue();
+    }
+
+    void ArmBothTimers() {
+        app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+        app_.CloudTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+        ASSERT_NE(app_.RenderTimerId, 0u);
+        ASSERT_NE(app_.CloudTimerId, 0u);
+    }
+
+    void MatchVirtualScreen() {
+        app_.RenderState.Width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        app_.RenderState.Height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    }
+
+    // The prepared day-image number changes only when the sources are prepared, which every
+    // redraw begins with; the scratch directory has no pictures, so nothing else happens.
+    bool SourcesWerePrepared() const { return app_.RenderState.PreparedDayImage != -1; }
+
+    WorkingFolder folder_;
+    COrbiscapeApp app_;
+};
+
+TEST_F(OrbiscapeAppTest, TheExitCommandReleasesTheMutexKillsBothTimersAndEndsTheLoop) {
+    InstanceMutex = CreateMutexA(nullptr, TRUE, kTestMutexName);
+    ASSERT_NE(InstanceMutex, nullptr);
+    ArmBothTimers();
+    const UINT_PTR renderTimer = app_.RenderTimerId;
+    const UINT_PTR cloudTimer = app_.CloudTimerId;
+
+    app_.OnThreadCommand(ID_APP_EXIT, 0);
+
+    EXPECT_EQ(InstanceMutex, nullptr);
+    EXPECT_FALSE(MutexExists(kTestMutexName));
+    EXPECT_EQ(app_.RenderTimerId, 0u);
+    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_FALSE(KillTimer(nullptr, renderTimer)) << "already killed";
+    EXPECT_FALSE(KillTimer(nullptr, cloudTimer)) << "already killed";
+    int exitCode = -1;
+    EXPECT_TRUE(QuitWasPosted(&exitCode));
+    EXPECT_EQ(exitCode, 0);
+}
+
+TEST_F(OrbiscapeAppTest, CommandsAfterTheExitCommandAreNotCarriedOut) {
+    StoreSettings([](CSettings& settings) { settings.AutoUpdateClouds = 1; });
+    app_.OnThreadCommand(ID_APP_EXIT, 0);
+    app_.OnThreadCommand(ID_CLOUD_UPDATE_DONE, 0);
+    app_.OnThreadCommand(ID_APPLY_SETTINGS, 0);
+    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_EQ(app_.RenderTimerId, 0u);
+    EXPECT_FALSE(SourcesWerePrepared());
+}
+
+TEST_F(OrbiscapeAppTest, UnknownCommandsAreIgnored) {
+    InstanceMutex = CreateMutexA(nullptr, TRUE, kTestMutexName);
+    ArmBothTimers();
+    const UINT_PTR renderTimer = app_.RenderTimerId;
+    const UINT_PTR cloudTimer = app_.CloudTimerId;
+
+    app_.OnThreadCommand(4242, 0);
+    app_.OnThreadCommand(0, 0);
+    // An id with a notification code in the high word, as a control or an accelerator sends
+    // it, is not the thread command.
+    app_.OnThreadCommand(MAKEWPARAM(ID_APP_EXIT, 1), 0);
+    // The dialogs' commands do nothing yet.
+    app_.OnThreadCommand(ID_OPTIONS, 0);
+    app_.OnThreadCommand(ID_CLOUD_UPDATES, 0);
+    app_.OnThreadCommand(ID_APP_ABOUT, 0);
+
+    EXPECT_FALSE(QuitWasPosted());
+    EXPECT_TRUE(MutexExists(kTestMutexName));
+    EXPECT_EQ(app_.RenderTimerId, renderTimer);
+    EXPECT_EQ(app_.CloudTimerId, cloudTimer);
+    EXPECT_TRUE(TimerIsArmed(renderTimer));
+    EXPECT_TRUE(TimerIsArmed(cloudTimer));
+    EXPECT_FALSE(SourcesWerePrepared());
+}
+
+TEST_F(OrbiscapeAppTest, TheDownloadsEndArmsOneCloudTimerInPlaceOfAnyEarlierOne) {
+    StoreSettings([](CSettings& settings) { settings.AutoUpdateClouds = 1; });
+    ArmBothTimers();
+    const UINT_PTR earlier = app_.CloudTimerId;
+
+    app_.OnThreadCommand(ID_CLOUD_UPDATE_DONE, 0);
+
+    EXPECT_NE(app_.CloudTimerId, 0u);
+    if (app_.CloudTimerId != earlier) {
+        EXPECT_FALSE(KillTimer(nullptr, earlier)) << "the earlier cloud timer was killed";
+    }
+    EXPECT_TRUE(TimerIsArmed(app_.CloudTimerId));
+    EXPECT_FALSE(SourcesWerePrepared()) << "the end of a download does not redraw";
+}
+
+TEST_F(OrbiscapeAppTest, WithCloudUpdatesOffNoCloudTimerIsArmed) {
+    StoreSettings([](CSettings& settings) { settings.AutoUpdateClouds = 0; });
+    ArmBothTimers();
+    const UINT_PTR earlier = app_.CloudTimerId;
+
+    app_.OnThreadCommand(ID_CLOUD_UPDATE_DONE, 0);
+
+    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_FALSE(KillTimer(nullptr, earlier));
+    EXPECT_EQ(app_.ScheduleCloudTimer(), 0u);
+}
+
+TEST_F(OrbiscapeAppTest, ASettingsChangeThatKeepsTheScreenSizeDoesNotRedraw) {
+    MatchVirtualScreen();
+    app_.OnThreadSettingChange(SPI_SETDESKWALLPAPER, 0);
+    EXPECT_FALSE(SourcesWerePrepared());
+    EXPECT_FALSE(FileExists(kCurrentFrameFile));
+}
+
+TEST_F(OrbiscapeAppTest, ANewScreenSizeIsTakenAndRedrawnInWallpaperModeOnly) {
+    app_.RenderState.Width = 1;
+    app_.RenderState.Height = 1;
+    app_.RenderState.ActiveDesktop = 1;
+    app_.OnThreadSettingChange(0, 0);
+    EXPECT_EQ(app_.RenderState.Width, 1);
+    EXPECT_FALSE(SourcesWerePrepared());
+
+    app_.RenderState.ActiveDesktop = 0;
+    app_.OnThreadSettingChange(0, 0);
+    EXPECT_EQ(app_.RenderState.Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(app_.RenderState.Height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+}
+
+TEST_F(OrbiscapeAppTest, UnconfirmedSettingsIgnoreScreenChanges) {
+    StoreSettings([](CSettings& settings) { settings.CenterOn = kCenterOnUnconfirmed; });
+    app_.RenderState.Width = 1;
+    app_.OnThreadSettingChange(0, 0);
+    EXPECT_EQ(app_.RenderState.Width, 1);
+    EXPECT_FALSE(SourcesWerePrepared());
+}
+
+TEST_F(OrbiscapeAppTest, TheNoticeArrivesThroughTheThreadMessageMap) {
+    MatchVirtualScreen();
+    app_.RenderState.Width = 1;
+    EXPECT_TRUE(app_.ThreadMessages().Dispatch(UM_SETTINGCHANGE, 0, 0));
+    EXPECT_TRUE(SourcesWerePrepared());
+    EXPECT_TRUE(app_.ThreadMessages().Handles(WM_COMMAND));
+}
+
+TEST_F(OrbiscapeAppTest, TheRedrawTimerPreparesAndRedrawsAtIdlePriorityAndRestoresNormal) {
+    app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.RenderTimerId, 0);
+    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+}
+
+TEST_F(OrbiscapeAppTest, ATimerOfNeitherIdentifierIsIgnored) {
+    ArmBothTimers();
+    const UINT_PTR cloudTimer = app_.CloudTimerId;
+    const UINT_PTR stranger = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, stranger, 0);
+    KillTimer(nullptr, stranger);
+
+    EXPECT_FALSE(SourcesWerePrepared());
+    EXPECT_EQ(app_.CloudTimerId, cloudTimer);
+    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+}
+
+// A worker that holds the slot until told to end, standing in for a long download.
+struct StandInDownload {
+    WorkerSlot* slot;
+    HANDLE mayEnd;
+};
+
+unsigned __stdcall RunStandInDownload(void* argument) {
+    const auto& download = *static_cast<StandInDownload*>(argument);
+    WaitForSingleObject(download.mayEnd, INFINITE);
+    EndLikeTheDownload(*download.slot);
+    return 0;
+}
+
+TEST_F(OrbiscapeAppTest, ACloudTimerThatFiresWhileADownloadRunsStartsNoSecondOne) {
+    const HANDLE mayEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    StandInDownload download{&app_.WorkerThread, mayEnd};
+    ASSERT_TRUE(StartWorker(app_.WorkerThread, &RunStandInDownload, &download));
+    const HANDLE running = app_.WorkerThread.load();
+    ArmBothTimers();
+    const UINT_PTR cloudTimer = app_.CloudTimerId;
+
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, cloudTimer, 0);
+
+    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_FALSE(KillTimer(nullptr, cloudTimer)) << "the cloud timer fires once";
+    EXPECT_EQ(app_.WorkerThread.load(), running);
+    SetEvent(mayEnd);
+    EXPECT_TRUE(WaitUntil([this] { return app_.WorkerThread.load() == INVALID_HANDLE_VALUE; }, kDeadline));
+    CloseHandle(mayEnd);
+}
+
+TEST_F(OrbiscapeAppTest, TheExitWaitsForARunningDownloadAndClosesItsHandleOnce) {
+    const HANDLE mayEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const DWORD handlesBefore = ProcessHandleCount();
+    StandInDownload download{&app_.WorkerThread, mayEnd};
+    ASSERT_TRUE(StartWorker(app_.WorkerThread, &RunStandInDownload, &download));
+    std::thread letGo([mayEnd] {
+        Sleep(200);
+        SetEvent(mayEnd);
+    });
+
+    app_.Shutdown();
+    letGo.join();
+
+    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WaitUntil([&] { return ProcessHandleCount() == handlesBefore; }, kDeadline));
+    EXPECT_TRUE(QuitWasPosted());
+    CloseHandle(mayEnd);
+}
+
+TEST_F(OrbiscapeAppTest, ACloudTimerStartsTheDownloadWhoseEndEmptiesTheSlotAndReportsBack) {
+    // With no mirror to ask, the download gives up at once, without touching the network.
+    StoreSettings([](CSettings& settings) {
+        settings.AutoUpdateClouds = 1;
+        settings.URLs.clear();
+    });
+    const DWORD handlesBefore = ProcessHandleCount();
+    app_.CloudTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.CloudTimerId, 0);
+    EXPECT_EQ(app_.CloudTimerId, 0u);
+
+    ThreadMessage done = {};
+    ASSERT_TRUE(WaitForThreadMessage(WM_COMMAND, kDeadline, &done));
+    EXPECT_EQ(done.wParam, static_cast<WPARAM>(ID_CLOUD_UPDATE_DONE));
+    EXPECT_EQ(done.lParam, 0);
+    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WaitUntil([&] { return ProcessHandleCount() == handlesBefore; }, kDeadline));
+
+    app_.ThreadMessages().Dispatch(WM_COMMAND, done.wParam, done.lParam);
+    EXPECT_NE(app_.CloudTimerId, 0u) << "the next download is scheduled";
+}
+
+// Start-up. The test program has no arguments, so each start is a normal one.
+class StartupTest : public OrbiscapeAppTest {
+  protected:
+    void TearDown() override {
+        app_.Shutdown();
+        OrbiscapeAppTest::TearDown();
+    }
+};
+
+TEST_F(StartupTest, ASecondCopySaysSoAndLeavesTheFirstCopysMutexAlone) {
+    const HANDLE firstCopy = CreateMutexA(nullptr, TRUE, kProgramMutexName);
+    ASSERT_NE(firstCopy, nullptr);
+    std::string text;
+    std::string caption;
+    const ModalWatchdog watchdog(GetCurrentThreadId());
+    const WhenWindowAppears whenBoxOpens(GetCurrentThreadId(), kDialogClass, [&](HWND box) {
+        char buffer[256] = {};
+        GetWindowTextA(box, buffer, sizeof buffer);
+        caption = buffer;
+        // The message box's text control has the id 0xFFFF.
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+        text = buffer;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+
+    EXPECT_FALSE(app_.InitInstance());
+
+    EXPECT_TRUE(whenBoxOpens.Ran());
+    EXPECT_EQ(caption, "Orbiscape");
+    EXPECT_EQ(text, "Orbiscape is already running. Look for the globe icon in your system tray.");
+    EXPECT_EQ(InstanceMutex, nullptr);
+    EXPECT_TRUE(MutexExists(kProgramMutexName));
+    EXPECT_EQ(FindWindowA(nullptr, "OrbiscapeCommandSink"), nullptr);
+    EXPECT_EQ(app_.RenderTimerId, 0u);
+    CloseHandle(firstCopy);
+}
+
+TEST_F(StartupTest, ANormalStartMakesTheMissingCloudBitmapsAndAppliesTheSettings) {
+    folder_.CopyFromSource("data/clouds.jpg", kSeedCloudsFile);
+
+    ASSERT_TRUE(app_.InitInstance());
+
+    EXPECT_NE(InstanceMutex, nullptr);
+    const HWND sink = FindWindowA(nullptr, "OrbiscapeCommandSink");
+    ASSERT_NE(sink, nullptr);
+    EXPECT_EQ(app_.MainWindow()->GetSafeHwnd(), sink);
+    EXPECT_FALSE(IsWindowVisible(sink));
+    EXPECT_EQ(GetWindowLongA(sink, GWL_STYLE) & ~WS_CLIPSIBLINGS, static_cast<LONG>(WS_POPUP));
+    EXPECT_NE(SendMessageA(sink, WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_NE(SendMessageA(sink, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_TRUE(FileExists(kDesktopCloudsFile));
+    EXPECT_TRUE(FileExists(kSmallCloudsFile));
+    EXPECT_NE(app_.RenderTimerId, 0u);
+    EXPECT_EQ(app_.CloudTimerId, 0u) << "cloud updates are off by default";
+    EXPECT_EQ(app_.RenderState.Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+}
+
+TEST_F(StartupTest, AnExistingCloudBitmapIsNotMadeAgain) {
+    folder_.CopyFromSource("data/clouds.jpg", kSeedCloudsFile);
+    {
+        std::FILE* file = std::fopen(kDesktopCloudsFile, "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("kept", file);
+        std::fclose(file);
+    }
+
+    ASSERT_TRUE(app_.InitInstance());
+
+    EXPECT_EQ(std::filesystem::file_size(kDesktopCloudsFile), 4u);
+    EXPECT_TRUE(FileExists(kSmallCloudsFile));
+}
+
+TEST_F(StartupTest, WithoutTheSeedCloudMapStartUpGoesOn) {
+    ASSERT_TRUE(app_.InitInstance());
+    EXPECT_FALSE(FileExists(kDesktopCloudsFile));
+    EXPECT_FALSE(FileExists(kSmallCloudsFile));
+    EXPECT_NE(app_.RenderTimerId, 0u);
+}
+
+TEST_F(StartupTest, UnconfirmedSettingsDrawNothingAndEndTheStart) {
+    StoreSettings([](CSettings& settings) { settings.CenterOn = kCenterOnUnconfirmed; });
+    EXPECT_FALSE(app_.InitInstance());
+    EXPECT_EQ(app_.RenderTimerId, 0u);
+    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_FALSE(SourcesWerePrepared());
+}
+
+}  // namespace
