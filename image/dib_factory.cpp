@@ -31,25 +31,31 @@ int CreateDib(DibImage& image, int width, int height, std::uint16_t bitCount, bo
     header.planes = 1;
     header.bitCount = bitCount;
     header.compression = withMasks ? kCompressionBitfields : kCompressionRgb;
-    const std::optional<DibLayout> layout = ComputeDibLayout(header);
-    if (!layout) {
-        SetImageLastError(LastError::InvalidParameter);
+    DibBlock block = NewDibBlock(header);
+    if (block.empty()) {
         return 0;
     }
-    // Filled in as GDI fills it, so the header says how large the pixels are.
-    header.sizeImage = static_cast<std::uint32_t>(layout->rowBytes);
-
-    DibBlock block;
-    try {
-        block.resize(layout->totalSize);
-    } catch (const std::bad_alloc&) {
-        SetImageLastError(LastError::OutOfMemory);
-        return 0;
-    }
-    std::memcpy(block.data(), &header, sizeof header);
     if (withMasks) {
         const ChannelMasks masks = DefaultChannelMasks(bitCount);
         std::memcpy(block.data() + kInfoHeaderSize, &masks, sizeof masks);
     }
     return image.Attach(std::move(block));
+}
+
+DibBlock NewDibBlock(BitmapInfoHeader header) {
+    const std::optional<DibLayout> layout = ComputeDibLayout(header);
+    if (!layout) {
+        SetImageLastError(LastError::InvalidParameter);
+        return {};
+    }
+    header.sizeImage = static_cast<std::uint32_t>(layout->rowBytes);
+    DibBlock block;
+    try {
+        block.resize(layout->totalSize);
+    } catch (const std::bad_alloc&) {
+        SetImageLastError(LastError::OutOfMemory);
+        return {};
+    }
+    std::memcpy(block.data(), &header, sizeof header);
+    return block;
 }

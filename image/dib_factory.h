@@ -13,3 +13,8 @@
 // Result 1, or 0 with the last-error code set.
 int CreateDib(DibImage& image, int width, int height, std::uint16_t bitCount, bool topDown,
               bool withMasks = false);
+
+// A zero-filled block laid out for header, with the header written at its start and its image
+// size filled in from the layout as GDI fills it; masks and colour table are the caller's to
+// write. Empty, with the last-error code set, when the header is refused or memory runs out.
+DibBlock NewDibBlock(BitmapInfoHeader header);

@@ -2,9 +2,9 @@
 // their indexes, so the old colour table serves unchanged at the start of the new one.
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <utility>
 
+#include "image/dib_factory.h"
 #include "image/dib_image.h"
 #include "image/last_error.h"
 
@@ -30,21 +30,10 @@ int DibImage::WidenTwoBitToFourBit() {
     header.sizeImage = 0;
     header.clrUsed = std::min(paletteEntries_, kFourBitTableEntries);
     header.clrImportant = std::min(header.clrImportant, header.clrUsed);
-    const std::optional<DibLayout> layout = ComputeDibLayout(header);
-    if (!layout) {
-        SetImageLastError(LastError::InvalidParameter);
+    DibBlock block = NewDibBlock(header);
+    if (block.empty()) {
         return 0;
     }
-    header.sizeImage = static_cast<std::uint32_t>(layout->rowBytes);
-
-    DibBlock block;
-    try {
-        block.resize(layout->totalSize);
-    } catch (const std::bad_alloc&) {
-        SetImageLastError(LastError::OutOfMemory);
-        return 0;
-    }
-    std::memcpy(block.data(), &header, sizeof header);
     std::memcpy(block.data() + kInfoHeaderSize, colourTable_, sizeof(RgbQuad) * header.clrUsed);
     DibImage widened;
     if (!widened.Attach(std::move(block))) {
