@@ -13,7 +13,7 @@
 
 // Scales the downloaded map to fit the master bitmap's size. When that fails the download was
 // not a picture (an error page, a cut-off body): nothing else happens, the downloaded file stays
-// for inspection and the result is false. Otherwise the small bitmap (fitted) and the cloud
+// as it came and the result is false. Otherwise the small bitmap (fitted) and the cloud
 // source follow, at the output size and crop flag that state holds at that moment (covering the
 // output when the crop flag is set, fitted otherwise), whatever the cloud overlay's setting; a
 // failure of either is let pass, as the master bitmap alone is enough for the next preparation.

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cloud_test_support.h"
 #include "clouds/cloud_map_download.h"
-#include "image/dib_image.h"
 #include "loopback_http_server_win.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
@@ -33,24 +33,11 @@ constexpr std::uint16_t kHttpsPort = 443;
 constexpr DWORD kRunPatienceMilliseconds = 120000;
 constexpr std::uint8_t kTlsHandshakeRecord = 0x16;
 
-std::string FileText(const char* name) {
-    std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 std::string CloudMapBytes() {
     const char* root = std::getenv("ORBISCAPE_SOURCE_DIR");
     std::ifstream file(std::filesystem::absolute(root != nullptr ? root : ".") / "data/clouds.jpg",
                        std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string PatternBody(std::size_t length) {
-    std::string body(length, '\0');
-    for (std::size_t i = 0; i < length; ++i) {
-        body[i] = static_cast<char>(i * 31 % 251);
-    }
-    return body;
 }
 
 std::uint64_t FileTimeNow() {
@@ -86,20 +73,6 @@ std::string Header(const std::string& head, const std::string& lowerCaseName) {
         ++value;
     }
     return head.substr(value, head.find("\r\n", value) - value);
-}
-
-struct Size {
-    int width = 0;
-    int height = 0;
-    bool operator==(const Size&) const = default;
-};
-
-Size BitmapSize(const char* name) {
-    DibImage image;
-    if (!image.ReadBmpFile(name)) {
-        return {};
-    }
-    return {image.Width(), image.Height()};
 }
 
 // A working folder, a settings store holding the mirror list, an output of 800 x 600 with crop
@@ -178,17 +151,6 @@ class CloudDownloadTest : public ::testing::Test {
 
     bool TimestampStored() const { return store_.Find("CloudsLastUpdated") != nullptr; }
 
-    std::uint64_t StoredTimestamp() const {
-        const StoredValue* value = store_.Find("CloudsLastUpdated");
-        std::uint64_t time = 0;
-        if (value != nullptr && value->type == SettingsValueType::Qword && value->data.size() == 8) {
-            for (int i = 7; i >= 0; --i) {
-                time = time << 8 | value->data[static_cast<std::size_t>(i)];
-            }
-        }
-        return time;
-    }
-
     void ExpectNothingInstalled() const {
         EXPECT_FALSE(std::filesystem::exists(kDesktopCloudsFile));
         EXPECT_FALSE(std::filesystem::exists(kSmallCloudsFile));
@@ -219,14 +181,14 @@ TEST_F(CloudDownloadTest, AMapFromThePreferredMirrorIsInstalled) {
 
     EXPECT_EQ(mirror.RequestCount(), 1u);
     EXPECT_EQ(second.RequestCount(), 0u);
-    EXPECT_EQ(BitmapSize(kDesktopCloudsFile), (Size{2560, 1280}));
-    EXPECT_EQ(BitmapSize(kSmallCloudsFile), (Size{512, 256}));
-    EXPECT_EQ(BitmapSize(kCurrentCloudsFile), (Size{1200, 600}));  // the 2:1 map covering 800 x 600
+    EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
+    EXPECT_EQ(BitmapFileSize(kSmallCloudsFile), (PixelSize{512, 256}));
+    EXPECT_EQ(BitmapFileSize(kCurrentCloudsFile), (PixelSize{1200, 600}));  // the 2:1 map covering 800 x 600
     EXPECT_FALSE(std::filesystem::exists(kDownloadedCloudsFile));
     // The time is taken once the bitmaps are written.
-    EXPECT_GE(StoredTimestamp(), started);
-    EXPECT_GE(StoredTimestamp(), LastWriteTime(kCurrentCloudsFile));
-    EXPECT_LE(StoredTimestamp(), FileTimeNow());
+    EXPECT_GE(StoredLastUpdated(store_), started);
+    EXPECT_GE(StoredLastUpdated(store_), LastWriteTime(kCurrentCloudsFile));
+    EXPECT_LE(StoredLastUpdated(store_), FileTimeNow());
 }
 
 TEST_F(CloudDownloadTest, AnUnreachableMirrorIsAskedFourTimesThenTheRunGivesUp) {

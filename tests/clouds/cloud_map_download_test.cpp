@@ -4,7 +4,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "cloud_test_support.h"
 #include "tests/render/working_folder.h"
 
 namespace {
@@ -20,19 +20,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 constexpr char kFile[] = "clouds-new.jpg";
-
-// Byte i of every body the fake mirrors send, so that a stored prefix can be checked.
-std::uint8_t BodyByte(std::uint64_t i) {
-    return static_cast<std::uint8_t>(i * 31 % 251);
-}
-
-std::vector<std::uint8_t> BodyPrefix(std::uint64_t length) {
-    std::vector<std::uint8_t> bytes(length);
-    for (std::uint64_t i = 0; i < length; ++i) {
-        bytes[i] = BodyByte(i);
-    }
-    return bytes;
-}
 
 // What one request to a fake mirror gives: a body of some length handed out in pieces of at
 // most pieceSize bytes, or a failed read once failAfter bytes have gone.
@@ -55,7 +42,7 @@ class FakeBody final : public CloudMapBody {
         const std::uint64_t left = std::min(answer_.length, answer_.failAfter) - sent_;
         const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(left, answer_.pieceSize));
         for (std::size_t i = 0; i < length; ++i) {
-            buffer[i] = BodyByte(sent_ + i);
+            buffer[i] = PatternByte(sent_ + i);
         }
         sent_ += length;
         return length;
@@ -105,11 +92,6 @@ class ScriptedRandom {
     std::deque<int> numbers_;
 };
 
-std::vector<std::uint8_t> FileBytes(const char* name) {
-    std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 class CloudMapDownloadTest : public ::testing::Test {
   protected:
     WorkingFolder folder_;
@@ -125,7 +107,7 @@ TEST_F(CloudMapDownloadTest, TheFirstAttemptAsksThePreferredMirrorOnly) {
 
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
     EXPECT_THAT(client_.asked, ElementsAre(mirrors_[0]));
-    EXPECT_EQ(FileBytes(kFile), BodyPrefix(20000));
+    EXPECT_EQ(FileText(kFile), PatternBody(20000));
 }
 
 TEST_F(CloudMapDownloadTest, UnreachableMirrorsGetThreeMoreAttemptsPickedAtRandom) {
@@ -134,7 +116,7 @@ TEST_F(CloudMapDownloadTest, UnreachableMirrorsGetThreeMoreAttemptsPickedAtRando
     EXPECT_THAT(client_.asked, ElementsAre(mirrors_[0], mirrors_[1], mirrors_[2], mirrors_[1]));
     EXPECT_TRUE(random.AllUsed());
     EXPECT_TRUE(std::filesystem::exists(kFile));
-    EXPECT_THAT(FileBytes(kFile), IsEmpty());
+    EXPECT_THAT(FileText(kFile), IsEmpty());
 
     // A single mirror is asked all four times.
     FakeClient single;
@@ -148,7 +130,7 @@ TEST_F(CloudMapDownloadTest, AMirrorThatAnswersEndsTheRetries) {
     ScriptedRandom random({1});
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
     EXPECT_THAT(client_.asked, ElementsAre(mirrors_[0], mirrors_[1]));
-    EXPECT_EQ(FileBytes(kFile), BodyPrefix(300));
+    EXPECT_EQ(FileText(kFile), PatternBody(300));
 }
 
 TEST_F(CloudMapDownloadTest, AFailedReadIsANetworkErrorAndTheNextAttemptStartsAFreshFile) {
@@ -157,7 +139,7 @@ TEST_F(CloudMapDownloadTest, AFailedReadIsANetworkErrorAndTheNextAttemptStartsAF
     ScriptedRandom random({2});
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
     EXPECT_THAT(client_.asked, ElementsAre(mirrors_[0], mirrors_[2]));
-    EXPECT_EQ(FileBytes(kFile), BodyPrefix(500));
+    EXPECT_EQ(FileText(kFile), PatternBody(500));
 
     // When every attempt breaks off, the file keeps what the last one received.
     FakeClient breaking;
@@ -165,7 +147,7 @@ TEST_F(CloudMapDownloadTest, AFailedReadIsANetworkErrorAndTheNextAttemptStartsAF
     ScriptedRandom first({0, 0, 0});
     EXPECT_FALSE(DownloadCloudMap({mirrors_[0]}, breaking, kFile, first.Source()));
     EXPECT_EQ(breaking.asked.size(), 4u);
-    EXPECT_EQ(FileBytes(kFile), BodyPrefix(3000));
+    EXPECT_EQ(FileText(kFile), PatternBody(3000));
 }
 
 TEST_F(CloudMapDownloadTest, AnEmptyMirrorListMakesNoRequestButLeavesAnEmptyFile) {
@@ -174,7 +156,7 @@ TEST_F(CloudMapDownloadTest, AnEmptyMirrorListMakesNoRequestButLeavesAnEmptyFile
     EXPECT_FALSE(DownloadCloudMap({}, client_, kFile, random.Source()));
     EXPECT_THAT(client_.asked, IsEmpty());
     EXPECT_TRUE(std::filesystem::exists(kFile));
-    EXPECT_THAT(FileBytes(kFile), IsEmpty());
+    EXPECT_THAT(FileText(kFile), IsEmpty());
 }
 
 TEST_F(CloudMapDownloadTest, AFileThatCannotBeCreatedEndsTheRunBeforeAnyRequest) {
@@ -210,7 +192,7 @@ TEST_F(CloudMapDownloadTest, ABodyIsCutAfterThePieceThatReachesTheSizeLimit) {
     odd.answers[mirrors_[0]] = Answer{.length = kMaxCloudMapBytes + 100000, .pieceSize = 5000};
     EXPECT_TRUE(DownloadCloudMap(mirrors_, odd, kFile, random.Source()));
     EXPECT_EQ(odd.reads, 1678);
-    EXPECT_EQ(FileBytes(kFile), BodyPrefix(1678 * 5000));
+    EXPECT_TRUE(FileText(kFile) == PatternBody(1678 * 5000)) << "the stored bytes differ from those sent";
 }
 
 TEST_F(CloudMapDownloadTest, ABodyOfExactlyTheSizeLimitIsStoredWhole) {
@@ -219,7 +201,8 @@ TEST_F(CloudMapDownloadTest, ABodyOfExactlyTheSizeLimitIsStoredWhole) {
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
     // 2796 full pieces and one of 608 bytes; the end of the body is not asked for.
     EXPECT_EQ(client_.reads, 2797);
-    EXPECT_EQ(FileBytes(kFile), BodyPrefix(kMaxCloudMapBytes));
+    EXPECT_TRUE(FileText(kFile) == PatternBody(kMaxCloudMapBytes))
+        << "the stored bytes differ from those sent";
 }
 
 TEST_F(CloudMapDownloadTest, AnEmptyBodyIsStoredAsAnEmptyFile) {
@@ -227,7 +210,7 @@ TEST_F(CloudMapDownloadTest, AnEmptyBodyIsStoredAsAnEmptyFile) {
     ScriptedRandom random({});
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
     EXPECT_EQ(client_.reads, 1);
-    EXPECT_THAT(FileBytes(kFile), IsEmpty());
+    EXPECT_THAT(FileText(kFile), IsEmpty());
 }
 
 }  // namespace
