@@ -13,7 +13,7 @@
 
 #include <windows.h>
 
-#include "app/worker_thread_win.h"
+#include "framework/worker_thread_win.h"
 #include "clouds/cloud_download_win.h"
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"

@@ -7,6 +7,7 @@
 #include "clouds/cloud_map_install.h"
 #include "clouds/wininet_client_win.h"
 #include "framework/exception_barrier.h"
+#include "framework/worker_thread_win.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -28,13 +29,6 @@ void DownloadAndInstall(const CloudDownloadContext& context) {
     }
 }
 
-void ReleaseOwnHandle(std::atomic<HANDLE>& slot) {
-    const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
-    if (taken != INVALID_HANDLE_VALUE) {
-        CloseHandle(taken);
-    }
-}
-
 }  // namespace
 
 unsigned __stdcall DownloadClouds(void* argument) {
@@ -43,7 +37,7 @@ unsigned __stdcall DownloadClouds(void* argument) {
     // come in every case, or no cloud timer would ever be armed again.
     CallWithoutThrowing(
         "cloud download", [&context] { DownloadAndInstall(context); }, [] {});
-    ReleaseOwnHandle(*context.WorkerThread);
+    ReleaseWorkerSlot(*context.WorkerThread);
     PostThreadMessageA(context.MainThreadId, WM_COMMAND, ID_CLOUD_UPDATE_DONE, 0);
     return 0;
 }

@@ -67,9 +67,3 @@ DWORD ProcessHandleCount() {
     return count;
 }
 
-void EndLikeTheDownload(WorkerSlot& slot) {
-    const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
-    if (taken != INVALID_HANDLE_VALUE) {
-        CloseHandle(taken);
-    }
-}

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/worker_thread_win.h"
+#include "framework/worker_thread_win.h"
 #include "settings/settings.h"
 #include "tests/render/working_folder.h"
 
@@ -36,7 +36,3 @@ void StoreSettings(const std::function<void(CSettings&)>& change = nullptr);
 void RemoveStoredSettings();
 
 DWORD ProcessHandleCount();
-
-// The end of a stand-in worker, done the way the cloud download ends: one exchange empties the
-// slot, and the handle taken out, if it is one, is closed.
-void EndLikeTheDownload(WorkerSlot& slot);

@@ -241,7 +241,7 @@ struct StandInDownload {
 unsigned __stdcall RunStandInDownload(void* argument) {
     const auto& download = *static_cast<StandInDownload*>(argument);
     WaitForSingleObject(download.mayEnd, INFINITE);
-    EndLikeTheDownload(*download.slot);
+    ReleaseWorkerSlot(*download.slot);
     return 0;
 }
 

@@ -2,7 +2,7 @@
 // handle is closed exactly once whoever empties the slot first. Counting the process's handles
 // before and after shows a handle left open or closed twice (a second close would take some
 // other handle with it, or fail).
-#include "app/worker_thread_win.h"
+#include "framework/worker_thread_win.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ unsigned __stdcall RunPlannedWorker(void* argument) {
     if (plan.mayEnd != nullptr) {
         WaitForSingleObject(plan.mayEnd, INFINITE);
     }
-    EndLikeTheDownload(*plan.slot);
+    ReleaseWorkerSlot(*plan.slot);
     plan.done = true;
     return 0;
 }

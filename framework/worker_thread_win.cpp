@@ -1,4 +1,4 @@
-#include "app/worker_thread_win.h"
+#include "framework/worker_thread_win.h"
 
 #include <process.h>
 
@@ -33,4 +33,11 @@ void StopWorker(WorkerSlot& slot, DWORD timeoutMs) {
         TerminateThread(taken, 0);
     }
     CloseHandle(taken);
+}
+
+void ReleaseWorkerSlot(WorkerSlot& slot) {
+    const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
+    if (taken != INVALID_HANDLE_VALUE) {
+        CloseHandle(taken);
+    }
 }

@@ -22,3 +22,7 @@ bool StartWorker(WorkerSlot& slot, WorkerRoutine routine, void* argument);
 // Empties the slot; a worker found there gets up to timeoutMs to end, is terminated when it
 // does not, and its handle is closed.
 void StopWorker(WorkerSlot& slot, DWORD timeoutMs);
+
+// The worker's own last act: empties the slot and closes the handle found there, if the exit
+// sequence has not taken it already.
+void ReleaseWorkerSlot(WorkerSlot& slot);
