@@ -12,20 +12,9 @@
 
 namespace {
 
-std::tm Utc(int year, int month, int day, int hour, int minute, int second) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return fields;
-}
-
 // A moment near the June solstice when it is noon at Greenwich: the north pole is lit, the
 // south pole dark, and longitude -180 has midnight.
-const std::tm kJuneNoon = Utc(2024, 6, 21, 12, 0, 0);
+const std::tm kJuneNoon = UtcFields(2024, 6, 21, 12, 0, 0);
 
 // On a 360 x 180 frame column x is longitude x - 180 and row y latitude 90 - y.
 constexpr int kDegreeWidth = 360;
@@ -143,7 +132,7 @@ TEST(ComposeDayNight, WritesEveryColumnForAnyCentre) {
 
 TEST(ComposeDayNight, WithoutANightSideShowsTheDayImageWithWhiteClouds) {
     Sources sources{MakeImage(48, 24, DayPattern), {}, {}};
-    for (const std::tm& moment : {kJuneNoon, Utc(2023, 12, 1, 0, 0, 0), Utc(2031, 3, 9, 18, 30, 59)}) {
+    for (const std::tm& moment : {kJuneNoon, UtcFields(2023, 12, 1, 0, 0, 0), UtcFields(2031, 3, 9, 18, 30, 59)}) {
         EXPECT_EQ(Colours(Compose(moment, sources, 0, 0, 0.0)), Colours(sources.day));
     }
     // A factor that would thicken clouds finds none to thicken without a cloud map.
@@ -230,7 +219,7 @@ TEST(ComposeDayNight, GivesTheSameFrameOnOneThreadAsOnTwo) {
     for (const int width : {1, 2, 3, 101}) {
         Sources sources{MakeImage(width, 51, DayPattern), MakeImage(width, 51, NightPattern),
                         MakeImage(width, 51, CloudPattern)};
-        for (const std::tm& moment : {kJuneNoon, Utc(2025, 9, 23, 4, 12, 0)}) {
+        for (const std::tm& moment : {kJuneNoon, UtcFields(2025, 9, 23, 4, 12, 0)}) {
             const DibImage oneThread = Compose(moment, sources, 0, 10, 37.5, 1);
             const DibImage twoThreads = Compose(moment, sources, 0, 10, 37.5, 2);
             ASSERT_EQ(oneThread.Block(), twoThreads.Block()) << width;
@@ -243,7 +232,7 @@ TEST(ComposeDayNight, DoesNotDependOnTheRowOrderOfItsImages) {
                            MakeImage(64, 32, CloudPattern)};
     const Sources topDown{MakeImage(64, 32, DayPattern, true), MakeImage(64, 32, NightPattern, true),
                           MakeImage(64, 32, CloudPattern, true)};
-    const std::tm moment = Utc(2024, 3, 20, 15, 37, 12);
+    const std::tm moment = UtcFields(2024, 3, 20, 15, 37, 12);
     EXPECT_EQ(Colours(Compose(moment, bottomUp, 0, 10, 14.0)),
               Colours(Compose(moment, topDown, 0, 10, 14.0)));
 }
@@ -263,7 +252,7 @@ TEST(ComposeDayNight, KeepsTheFrameOfAFixedMomentUnchanged) {
     // independent transcription of the algorithm before it was recorded here.
     const Sources sources{MakeImage(64, 32, DayPattern), MakeImage(64, 32, NightPattern),
                           MakeImage(64, 32, CloudPattern)};
-    const DibImage frame = Compose(Utc(2024, 3, 20, 15, 37, 12), sources, 0, 10, 14.0);
+    const DibImage frame = Compose(UtcFields(2024, 3, 20, 15, 37, 12), sources, 0, 10, 14.0);
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const ColourValue colour : Colours(frame)) {
         for (int byte = 0; byte < 3; ++byte) {

@@ -19,14 +19,7 @@ constexpr int kCentreOnSunset = 1003;
 constexpr ColourValue kBlack = 0;
 
 std::int64_t Utc(int year, int month, int day, int hour, int minute, int second) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return UtcSecondsFromFields(fields);
+    return UtcSecondsFromFields(UtcFields(year, month, day, hour, minute, second));
 }
 
 const std::int64_t kMarchMidnight = Utc(2024, 3, 20, 0, 0, 0);

@@ -29,3 +29,14 @@ ColourValue Rgb(int red, int green, int blue) {
 ColourValue Grey(int level) {
     return Rgb(level, level, level);
 }
+
+std::tm UtcFields(int year, int month, int day, int hour, int minute, int second) {
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    return fields;
+}

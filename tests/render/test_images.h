@@ -2,6 +2,7 @@
 // position.
 #pragma once
 
+#include <ctime>
 #include <functional>
 
 #include "image/dib_image.h"
@@ -18,3 +19,6 @@ constexpr ColourValue kWhite = 0xFFFFFFu;
 
 ColourValue Rgb(int red, int green, int blue);
 ColourValue Grey(int level);
+
+// The UTC calendar fields of a moment, as the compositor takes them.
+std::tm UtcFields(int year, int month, int day, int hour, int minute, int second);
