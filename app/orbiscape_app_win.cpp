@@ -123,8 +123,8 @@ BOOL COrbiscapeApp::InitInstance() {
         WM_SETICON, ICON_BIG,
         reinterpret_cast<LPARAM>(LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_ORBISCAPE))));
 
-    MakeMissingCloudBitmap(kDesktopCloudsFile, 2560, 1280);
-    MakeMissingCloudBitmap(kSmallCloudsFile, 512, 256);
+    MakeMissingCloudBitmap(kDesktopCloudsFile, kDesktopCloudsWidth, kDesktopCloudsHeight);
+    MakeMissingCloudBitmap(kSmallCloudsFile, kSmallCloudsWidth, kSmallCloudsHeight);
 
     return ApplySettings() == 1 ? TRUE : FALSE;
 }
