@@ -26,7 +26,7 @@ orbiscape_wine_start() {
     mkdir -p "$WINEPREFIX"
     wineserver -p &
     ORBISCAPE_WINESERVER_PID=$!
-    wineboot -i >"$dir/wineboot.log" 2>&1
+    timeout 180 wineboot -i >"$dir/wineboot.log" 2>&1
 }
 
 orbiscape_wine_stop() {

@@ -1,0 +1,238 @@
+// orbiscape-e2e-probe: the end-to-end scripts' eyes and hands inside the Wine desktop. Each
+// command does one thing that needs Win32, prints what it found on standard output and answers
+// with its exit code: 0 yes or done, 1 no or not found, 2 a failure, 64 a wrong command line.
+//
+//   subsolar-point                     "LATITUDE LONGITUDE" of the sun overhead now, degrees
+//   bitmap-size FILE                   "WIDTH HEIGHT" of a bitmap file
+//   region-means FILE X Y W H [...]    "RED GREEN BLUE" means, one line per rectangle
+//   differing-pixels A X Y B X Y W H T
+//                                      "COUNT TOTAL": pixels of the W x H rectangle at X Y in
+//                                      bitmap A that differ by more than T in some channel from
+//                                      those of the rectangle at X Y in bitmap B
+//   wallpaper                          the wallpaper file the system has set
+//   window-exists TITLE                whether a top-level window of that title exists
+//   answer-message-box CAPTION MS      waits for the box, prints its text, presses OK
+//   choose-tray-exit                   the program's tray menu command "E&xit"
+//   registry-qword KEY VALUE           a REG_QWORD under HKEY_CURRENT_USER, in decimal
+//   repaint-taskbar                    repaints the taskbar and its tray icons
+//   process-count EXE                  how many processes of that file name run
+//   process-resources EXE              handles, GDI and USER objects and memory of the one
+//                                      process of that file name, "NAME VALUE" per line
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "tests/e2e/bitmap_pixels_win.h"
+#include "tests/e2e/desktop_windows_win.h"
+#include "tests/e2e/process_resources_win.h"
+#include "tests/e2e/subsolar_point.h"
+
+namespace {
+
+constexpr int kYes = 0;
+constexpr int kNo = 1;
+constexpr int kFailure = 2;
+constexpr int kUsage = 64;
+
+bool ParseInteger(const char* text, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text, &end, 10);
+    return end != text && *end == '\0';
+}
+
+int Usage() {
+    std::fprintf(
+        stderr,
+        "usage: orbiscape-e2e-probe subsolar-point | bitmap-size FILE | region-means FILE X Y W H "
+        "[X Y W H ...] | differing-pixels A X Y B X Y W H T | wallpaper | window-exists TITLE | "
+        "answer-message-box CAPTION MS | choose-tray-exit | registry-qword KEY VALUE | repaint-taskbar | "
+        "process-count EXE | process-resources EXE\n");
+    return kUsage;
+}
+
+int PrintSubsolarPoint() {
+    const GroundPoint point = SubsolarPoint(static_cast<std::int64_t>(std::time(nullptr)));
+    std::printf("%.3f %.3f\n", point.latitude, point.longitude);
+    return kYes;
+}
+
+int PrintBitmapSize(const char* file) {
+    BitmapFilePixels bitmap;
+    if (!bitmap.Load(file)) {
+        std::fprintf(stderr, "cannot load %s as a bitmap\n", file);
+        return kFailure;
+    }
+    std::printf("%d %d\n", bitmap.Width(), bitmap.Height());
+    return kYes;
+}
+
+int PrintRegionMeans(int count, char** rectangles, const char* file) {
+    if (count == 0 || count % 4 != 0) {
+        return Usage();
+    }
+    BitmapFilePixels bitmap;
+    if (!bitmap.Load(file)) {
+        std::fprintf(stderr, "cannot load %s as a bitmap\n", file);
+        return kFailure;
+    }
+    for (int i = 0; i < count; i += 4) {
+        long x = 0, y = 0, w = 0, h = 0;
+        if (!ParseInteger(rectangles[i], x) || !ParseInteger(rectangles[i + 1], y) ||
+            !ParseInteger(rectangles[i + 2], w) || !ParseInteger(rectangles[i + 3], h)) {
+            return Usage();
+        }
+        MeanColour mean{};
+        if (!bitmap.Mean(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h),
+                         mean)) {
+            std::fprintf(stderr, "rectangle %ld %ld %ld %ld lies outside the picture\n", x, y, w, h);
+            return kFailure;
+        }
+        std::printf("%.2f %.2f %.2f\n", mean.red, mean.green, mean.blue);
+    }
+    return kYes;
+}
+
+int PrintDifferingPixels(char** arguments) {
+    // A X Y B X Y W H T
+    long numbers[7] = {};
+    const int positions[7] = {1, 2, 4, 5, 6, 7, 8};
+    for (int i = 0; i < 7; ++i) {
+        if (!ParseInteger(arguments[positions[i]], numbers[i])) {
+            return Usage();
+        }
+    }
+    BitmapFilePixels first;
+    BitmapFilePixels second;
+    if (!first.Load(arguments[0]) || !second.Load(arguments[3])) {
+        std::fprintf(stderr, "cannot load %s and %s as bitmaps\n", arguments[0], arguments[3]);
+        return kFailure;
+    }
+    long total = 0;
+    const auto number = [&numbers](int i) { return static_cast<int>(numbers[i]); };
+    const long differing = first.DifferingPixels(number(0), number(1), second, number(2), number(3),
+                                                 number(4), number(5), number(6), total);
+    std::printf("%ld %ld\n", differing, total);
+    return kYes;
+}
+
+int PrintRegistryQword(const char* key, const char* value) {
+    std::uint64_t data = 0;
+    DWORD size = sizeof(data);
+    DWORD type = 0;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return kNo;
+    }
+    const LONG result =
+        RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(opened);
+    if (result != ERROR_SUCCESS || type != REG_QWORD || size != sizeof(data)) {
+        return kNo;
+    }
+    std::printf("%llu\n", static_cast<unsigned long long>(data));
+    return kYes;
+}
+
+int PrintWallpaper() {
+    char path[MAX_PATH + 1] = {};
+    if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0)) {
+        return kFailure;
+    }
+    std::printf("%s\n", path);
+    return kYes;
+}
+
+int AnswerBox(const char* caption, const char* timeout) {
+    long timeoutMs = 0;
+    if (!ParseInteger(timeout, timeoutMs) || timeoutMs < 0) {
+        return Usage();
+    }
+    std::string text;
+    const bool answered = AnswerMessageBox(caption, static_cast<unsigned>(timeoutMs), text);
+    std::printf("%s\n", text.c_str());
+    return answered ? kYes : kNo;
+}
+
+int PrintProcessResources(const char* exeName) {
+    const std::vector<DWORD> ids = ProcessIdsNamed(exeName);
+    if (ids.size() != 1) {
+        std::fprintf(stderr, "%zu processes named %s\n", ids.size(), exeName);
+        return kNo;
+    }
+    ProcessResources resources;
+    if (!ReadProcessResources(ids.front(), resources)) {
+        std::fprintf(stderr, "cannot read process %lu\n", static_cast<unsigned long>(ids.front()));
+        return kFailure;
+    }
+    std::printf("pid %lu\n", static_cast<unsigned long>(ids.front()));
+    std::printf("handles %lu\n", static_cast<unsigned long>(resources.handles));
+    std::printf("handle_source %s\n", resources.handleSource.c_str());
+    std::printf("gdi_objects %lu\n", static_cast<unsigned long>(resources.gdiObjects));
+    std::printf("gdi_source %s\n", resources.gdiSource.c_str());
+    if (resources.userObjects) {
+        std::printf("user_objects %lu\n", static_cast<unsigned long>(*resources.userObjects));
+    } else {
+        std::printf("user_objects n/a\n");
+    }
+    std::printf("working_set_bytes %llu\n", static_cast<unsigned long long>(resources.workingSetBytes));
+    std::printf("peak_working_set_bytes %llu\n",
+                static_cast<unsigned long long>(resources.peakWorkingSetBytes));
+    std::printf("commit_bytes %llu\n", static_cast<unsigned long long>(resources.commitBytes));
+    return kYes;
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage();
+    }
+    const std::string command = argv[1];
+    if (command == "subsolar-point" && argc == 2) {
+        return PrintSubsolarPoint();
+    }
+    if (command == "bitmap-size" && argc == 3) {
+        return PrintBitmapSize(argv[2]);
+    }
+    if (command == "region-means" && argc >= 3) {
+        return PrintRegionMeans(argc - 3, argv + 3, argv[2]);
+    }
+    if (command == "differing-pixels" && argc == 11) {
+        return PrintDifferingPixels(argv + 2);
+    }
+    if (command == "registry-qword" && argc == 4) {
+        return PrintRegistryQword(argv[2], argv[3]);
+    }
+    if (command == "choose-tray-exit" && argc == 2) {
+        return ChooseTrayExit() ? kYes : kNo;
+    }
+    if (command == "wallpaper" && argc == 2) {
+        return PrintWallpaper();
+    }
+    if (command == "window-exists" && argc == 3) {
+        return TopLevelWindowExists(argv[2]) ? kYes : kNo;
+    }
+    if (command == "answer-message-box" && argc == 4) {
+        return AnswerBox(argv[2], argv[3]);
+    }
+    if (command == "repaint-taskbar" && argc == 2) {
+        return RepaintTaskbar() ? kYes : kNo;
+    }
+    if (command == "process-count" && argc == 3) {
+        std::printf("%zu\n", ProcessIdsNamed(argv[2]).size());
+        return kYes;
+    }
+    if (command == "process-resources" && argc == 3) {
+        return PrintProcessResources(argv[2]);
+    }
+    return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int result = Run(argc, argv);
+    std::fflush(stdout);
+    return result;
+}

@@ -1,0 +1,189 @@
+# Sourced by every end-to-end scenario. A scenario runs orbiscape.exe as a user would: installed
+# in a folder of its own beside its pictures, in a fresh Wine prefix with its own wineserver, on
+# a 1280 x 1024 Wine virtual desktop. It prepares the registry from outside, watches the files,
+# the registry and the screen, and counts its checks. Everything it starts ends by its id when
+# the scenario ends, passed or not, and the prefix's wineserver is killed with everything in it.
+#
+# ctest passes ORBISCAPE_EXE, ORBISCAPE_E2E_PROBE, ORBISCAPE_SOURCE_DIR and ORBISCAPE_E2E_OUTPUT
+# (where screenshots and logs are kept). DISPLAY comes from the test run; without a reachable
+# one the scenario starts an Xvfb of its own.
+
+source "$ORBISCAPE_SOURCE_DIR/tools/wine-session.sh"
+source "$ORBISCAPE_SOURCE_DIR/tools/wine-desktop.sh"
+
+E2E_SETTINGS_KEY='HKCU\Software\Orbiscape'
+E2E_POLL_SECONDS=0.25
+
+# e2e_begin NAME: a prefix, a display and an install folder, cleaned up at exit.
+e2e_begin() {
+    E2E_NAME=$1
+    : "${ORBISCAPE_EXE:?}" "${ORBISCAPE_E2E_PROBE:?}" "${ORBISCAPE_E2E_OUTPUT:?}"
+    E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/orbiscape-e2e-$E2E_NAME.XXXXXX")
+    E2E_OUT="$ORBISCAPE_E2E_OUTPUT/$E2E_NAME"
+    rm -rf "$E2E_OUT"
+    mkdir -p "$E2E_OUT"
+    E2E_INSTALL="$E2E_DIR/install"
+    E2E_PIDS=()
+    E2E_PASSED=0
+    E2E_FAILED=0
+    E2E_BEGAN=$SECONDS
+    trap e2e_end EXIT
+    trap 'exit 130' INT TERM
+
+    local display_mode=
+    if [ -z "${DISPLAY:-}" ] || ! timeout 10 xdpyinfo >/dev/null 2>&1; then
+        display_mode=xvfb
+    fi
+    orbiscape_wine_start "$E2E_DIR/wine" $display_mode
+    orbiscape_use_virtual_desktop
+    orbiscape_lay_out_install "$E2E_INSTALL" "$ORBISCAPE_EXE" "$ORBISCAPE_SOURCE_DIR/data"
+    echo "== $E2E_NAME: prefix $WINEPREFIX, display $DISPLAY"
+}
+
+e2e_end() {
+    local status=$?
+    trap - EXIT
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    orbiscape_wine_stop
+    for pid in "${E2E_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    cp "$E2E_DIR"/*.log "$E2E_OUT/" 2>/dev/null || true
+    rm -rf "$E2E_DIR"
+    if [ "$status" -ne 0 ] && [ "$E2E_FAILED" -eq 0 ]; then
+        E2E_FAILED=1
+        echo "not ok - the scenario stopped early (status $status)"
+    fi
+    echo "$E2E_NAME: $E2E_PASSED passed, $E2E_FAILED failed in $((SECONDS - E2E_BEGAN)) s"
+    [ "$E2E_FAILED" -eq 0 ]
+    exit
+}
+
+# e2e_track PID: ended by its id when the scenario ends.
+e2e_track() {
+    E2E_PIDS+=("$1")
+}
+
+# e2e_pass / e2e_fail DESCRIPTION [DETAIL]
+e2e_pass() {
+    E2E_PASSED=$((E2E_PASSED + 1))
+    echo "ok - $1"
+}
+e2e_fail() {
+    E2E_FAILED=$((E2E_FAILED + 1))
+    echo "not ok - $1${2:+ ($2)}"
+}
+
+# e2e_check DESCRIPTION COMMAND...: passes when the command succeeds.
+e2e_check() {
+    local description=$1
+    shift
+    if "$@"; then
+        e2e_pass "$description"
+    else
+        e2e_fail "$description"
+    fi
+}
+
+# e2e_check_equal DESCRIPTION EXPECTED ACTUAL
+e2e_check_equal() {
+    if [ "$2" = "$3" ]; then
+        e2e_pass "$1"
+    else
+        e2e_fail "$1" "expected '$2', got '$3'"
+    fi
+}
+
+# e2e_require DESCRIPTION COMMAND...: like e2e_check, but the scenario cannot go on without it.
+e2e_require() {
+    local failed_before=$E2E_FAILED
+    e2e_check "$@"
+    if [ "$E2E_FAILED" -ne "$failed_before" ]; then
+        exit 1
+    fi
+}
+
+# e2e_not COMMAND...: the command failed.
+e2e_not() {
+    ! "$@"
+}
+
+# e2e_wait SECONDS COMMAND...: true as soon as the command succeeds, false at the deadline.
+e2e_wait() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep "$E2E_POLL_SECONDS"
+    done
+}
+
+# e2e_wine ARGS...: a Wine command from the install folder, bounded in time.
+e2e_wine() {
+    (cd "$E2E_INSTALL" && timeout 60 wine "$@")
+}
+
+# e2e_probe COMMAND ARGS...: the probe from the install folder, its output without the carriage
+# returns of Windows line ends.
+e2e_probe() {
+    (cd "$E2E_INSTALL" && timeout 60 wine "$ORBISCAPE_E2E_PROBE" "$@") | tr -d '\r'
+}
+
+# e2e_set_dword NAME VALUE, e2e_set_qword NAME VALUE, e2e_set_urls URL...: stored settings.
+e2e_set_dword() {
+    timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null
+}
+e2e_set_qword() {
+    timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v "$1" /t REG_QWORD /d "$2" /f >/dev/null
+}
+e2e_set_urls() {
+    local joined=$1
+    shift
+    local url
+    for url in "$@"; do
+        joined="$joined\\0$url"
+    done
+    timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v URLs /t REG_MULTI_SZ /d "$joined" /f >/dev/null
+}
+
+# e2e_reg_value KEY NAME: the data of a string or number value as `wine reg query` shows it.
+e2e_reg_value() {
+    timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]*/, ""); print; exit }'
+}
+
+e2e_start_program() {
+    orbiscape_start_on_desktop "$E2E_INSTALL" "$E2E_DIR/desktop.log"
+    e2e_track "$ORBISCAPE_DESKTOP_PID"
+    E2E_PROGRAM_STARTED=$SECONDS
+}
+
+e2e_window_exists() {
+    e2e_probe window-exists "$1" >/dev/null
+}
+
+e2e_program_count() {
+    e2e_probe process-count orbiscape.exe
+}
+
+# The first frame is there once "current.bmp" exists (it is written under another name and
+# renamed into place) and the wallpaper names it.
+e2e_first_frame_shown() {
+    [ -f "$E2E_INSTALL/current.bmp" ] && e2e_probe wallpaper | grep -qi 'current\.bmp$'
+}
+
+e2e_wait_for_first_frame() {
+    e2e_require "the first frame is drawn and set as the wallpaper" e2e_wait 120 e2e_first_frame_shown
+}
+
+# e2e_screenshot NAME: the desktop as a user sees it, in the output folder as NAME.png.
+e2e_screenshot() {
+    orbiscape_desktop_screenshot "$ORBISCAPE_E2E_PROBE" "$E2E_OUT/$1.png"
+}
+
+e2e_file_inode() {
+    stat -c %i "$1" 2>/dev/null
+}

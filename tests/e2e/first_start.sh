@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# First start: the Earth as it is now becomes the wallpaper at the size of the screen, with day
+# where the sun stands high and night on the other side; the desktop shows it with the globe
+# icon in the tray; and "E&xit" from the tray menu ends the program.
+set -euo pipefail
+source "$(dirname "$0")/e2e_session.sh"
+
+# Centred on longitude 0 and fitted with black bars, the whole map lies 1280 x 640 in the
+# middle of the 1280 x 1024 frame, so every place has a known pixel.
+readonly kScreenSize="1280 1024"
+readonly kMapWidth=1280 kMapHeight=640 kMapTop=192
+# Squares of this side around the sub-solar point and its antipode: about 13 degrees, where
+# the sun stands above 80 degrees or below -80, far from the twilight band.
+readonly kBox=48
+# The taskbar row of the virtual desktop: its tray corner, and two stretches without buttons or
+# icons, all 80 x 20.
+readonly kTrayCorner="1200 1004" kBareTaskbar="600 1004" kOtherBareTaskbar="800 1004" kTaskbarPiece="80 20"
+
+# map_box LATITUDE LONGITUDE TOP: the square around a place, as "X Y W H", TOP rows down.
+map_box() {
+    awk -v lat="$1" -v lon="$2" -v top="$3" -v w=$kMapWidth -v h=$kMapHeight -v box=$kBox 'BEGIN {
+        x = (lon + 180) / 360 * w; y = top + (90 - lat) / 180 * h
+        printf "%d %d %d %d\n", x - box / 2, y - box / 2, box, box }'
+}
+
+# closer_to FRAME A B: whether the colour FRAME ("R G B") is clearly nearer to A than to B.
+closer_to() {
+    awk -v f="$1" -v a="$2" -v b="$3" 'BEGIN {
+        split(f, F); split(a, A); split(b, B); da = 0; db = 0
+        for (i = 1; i <= 3; i++) { da += (F[i] > A[i] ? F[i] - A[i] : A[i] - F[i]); db += (F[i] > B[i] ? F[i] - B[i] : B[i] - F[i]) }
+        exit !(db >= 2 * da + 3) }'
+}
+
+# at_most COUNT_AND_TOTAL FRACTION, at_least COUNT_AND_TOTAL PIXELS
+at_most_fraction() {
+    awk -v r="$1" -v f="$2" 'BEGIN { split(r, R); exit !(R[2] > 0 && R[1] <= f * R[2]) }'
+}
+at_least() {
+    awk -v r="$1" -v n="$2" 'BEGIN { split(r, R); exit !(R[1] >= n) }'
+}
+
+e2e_begin first-start
+e2e_set_dword CenterOn 0
+e2e_set_dword BlackBars 1
+e2e_set_dword Crop 0
+# Without clouds the frame is the day image or the night image, pixel for pixel, away from the
+# twilight band.
+e2e_set_dword Clouds 0
+e2e_start_program
+e2e_wait_for_first_frame
+
+# The frame and the wallpaper setting.
+e2e_check_equal "current.bmp has the virtual screen's size" "$kScreenSize" "$(e2e_probe bitmap-size current.bmp)"
+frame_path=$(winepath -w "$E2E_INSTALL/current.bmp" 2>/dev/null | tr -d '\r')
+e2e_check_equal "the wallpaper is current.bmp" "${frame_path,,}" "$(e2e_probe wallpaper | tr '[:upper:]' '[:lower:]')"
+desktop_key='HKCU\Control Panel\Desktop'
+e2e_check_equal "the stored wallpaper names current.bmp" "${frame_path,,}" \
+    "$(e2e_reg_value "$desktop_key" Wallpaper | tr '[:upper:]' '[:lower:]')"
+e2e_check_equal "the wallpaper is tiled" 1 "$(e2e_reg_value "$desktop_key" TileWallpaper)"
+e2e_check_equal "the wallpaper style is 0" 0 "$(e2e_reg_value "$desktop_key" WallpaperStyle)"
+
+# Day where the sun is overhead, night at the antipode: there the frame must match the
+# prepared day image and the prepared night image respectively.
+e2e_check_equal "the day source is prepared at the map's size" "$kMapWidth $kMapHeight" \
+    "$(e2e_probe bitmap-size current-day.bmp)"
+e2e_check_equal "the night source is prepared at the map's size" "$kMapWidth $kMapHeight" \
+    "$(e2e_probe bitmap-size current-night.bmp)"
+read -r sun_lat sun_lon < <(e2e_probe subsolar-point)
+anti_lat=$(awk -v v="$sun_lat" 'BEGIN { print -v }')
+anti_lon=$(awk -v v="$sun_lon" 'BEGIN { print (v < 0 ? v + 180 : v - 180) }')
+echo "   the sun stands over latitude $sun_lat, longitude $sun_lon"
+mapfile -t frame < <(e2e_probe region-means current.bmp $(map_box "$sun_lat" "$sun_lon" $kMapTop) \
+    $(map_box "$anti_lat" "$anti_lon" $kMapTop))
+mapfile -t day < <(e2e_probe region-means current-day.bmp $(map_box "$sun_lat" "$sun_lon" 0) \
+    $(map_box "$anti_lat" "$anti_lon" 0))
+mapfile -t night < <(e2e_probe region-means current-night.bmp $(map_box "$sun_lat" "$sun_lon" 0) \
+    $(map_box "$anti_lat" "$anti_lon" 0))
+echo "   under the sun: frame ${frame[0]}, day ${day[0]}, night ${night[0]}"
+echo "   at the antipode: frame ${frame[1]}, day ${day[1]}, night ${night[1]}"
+e2e_check "it is day where the sun stands overhead" closer_to "${frame[0]}" "${day[0]}" "${night[0]}"
+e2e_check "it is night at the antipode" closer_to "${frame[1]}" "${night[1]}" "${day[1]}"
+
+# The desktop as a user sees it: the frame as the wallpaper, and the globe in the tray. The
+# desktop repaints a moment after the wallpaper changes, so the screenshot is retaken until it
+# shows the frame.
+screen_matches_frame() {
+    e2e_screenshot desktop || return 1
+    convert "$E2E_OUT/desktop.png" -type TrueColor "BMP3:$E2E_DIR/desktop.bmp" || return 1
+    central=$(e2e_probe differing-pixels "$E2E_DIR/desktop.bmp" 320 256 current.bmp 320 256 640 512 24)
+    at_most_fraction "$central" 0.02
+}
+e2e_check "the desktop shows current.bmp" e2e_wait 30 screen_matches_frame
+echo "   screenshot: $E2E_OUT/desktop.png (central pixels differing from the frame: ${central:-none})"
+mapfile -t cells < <(e2e_probe region-means "$E2E_DIR/desktop.bmp" \
+    $(for y in 256 384 512 640; do for x in 320 480 640 800; do echo "$x $y 160 128"; done; done))
+spread=$(printf '%s\n' "${cells[@]}" | awk '{ s = $1 + $2 + $3; if (NR == 1 || s < lo) lo = s; if (NR == 1 || s > hi) hi = s }
+    END { print hi - lo }')
+e2e_check "the desktop's middle shows a picture, not a plain colour" awk -v s="$spread" 'BEGIN { exit !(s > 60) }'
+# The taskbar is one plain colour; in its tray corner something else is drawn: the icon.
+shot="$E2E_DIR/desktop.bmp"
+tray=$(e2e_probe differing-pixels "$shot" $kTrayCorner "$shot" $kBareTaskbar $kTaskbarPiece 48)
+bare=$(e2e_probe differing-pixels "$shot" $kOtherBareTaskbar "$shot" $kBareTaskbar $kTaskbarPiece 48)
+echo "   pixels unlike the bare taskbar: in the tray corner $tray, elsewhere on the taskbar $bare"
+e2e_check "the taskbar is one plain colour away from its buttons" at_most_fraction "$bare" 0.01
+e2e_check "an icon is drawn in the tray corner" at_least "$tray" 30
+
+# "E&xit" ends the program, and its hidden window goes with it.
+e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
+program_gone() { [ "$(e2e_program_count)" = 0 ]; }
+e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the window OrbiscapeCommandSink is gone" e2e_not e2e_window_exists OrbiscapeCommandSink
