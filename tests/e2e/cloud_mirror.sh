@@ -1,0 +1,82 @@
+# Sourced by the cloud download scenarios, after e2e_session.sh: cloud map mirrors on loopback
+# addresses of this machine (a plain HTTP server on port 80, as the download always asks port 80
+# there), a cloud map that no one could mistake for the delivered one, and the checks of which
+# map the program has installed.
+
+readonly kMirror=127.0.0.2
+# Nothing listens here: a mirror that is down.
+readonly kDeadMirror=127.0.0.3
+readonly kMapPath=/clouds_2048.jpg
+# Bitmaps compared pixel by pixel: two scalings of the same map differ by more than this in
+# some channel in well under one pixel in a hundred; the delivered map and its negative differ
+# so in most pixels.
+readonly kSameMapThreshold=48
+
+# e2e_make_cloud_maps: in E2E_DIR/mirror the delivered map's negative as the map to serve, and
+# the master-bitmap sizes of the delivered and the served map as references.
+e2e_make_cloud_maps() {
+    E2E_MIRROR_DIR="$E2E_DIR/mirror"
+    mkdir -p "$E2E_MIRROR_DIR"
+    convert "$ORBISCAPE_SOURCE_DIR/data/clouds.jpg" -negate "$E2E_MIRROR_DIR${kMapPath}"
+    convert "$ORBISCAPE_SOURCE_DIR/data/clouds.jpg" -resize '2560x1280!' -type TrueColor \
+        "BMP3:$E2E_DIR/delivered-2560.bmp"
+    convert "$E2E_MIRROR_DIR${kMapPath}" -resize '2560x1280!' -type TrueColor "BMP3:$E2E_DIR/served-2560.bmp"
+}
+
+# e2e_start_mirror: serves E2E_MIRROR_DIR on kMirror port 80; every request is logged to
+# E2E_DIR/mirror.log, where e2e_mirror_requests counts them.
+e2e_start_mirror() {
+    if e2e_port_open "$kMirror"; then
+        e2e_fail "$kMirror port 80 is free for the mirror" "something else listens there"
+        exit 1
+    fi
+    python3 -u -m http.server 80 --bind "$kMirror" --directory "$E2E_MIRROR_DIR" >"$E2E_DIR/mirror.log" 2>&1 &
+    E2E_MIRROR_PID=$!
+    e2e_track $E2E_MIRROR_PID
+    e2e_require "the mirror listens on $kMirror port 80" e2e_wait 15 e2e_mirror_up
+}
+
+e2e_mirror_up() {
+    kill -0 "$E2E_MIRROR_PID" 2>/dev/null && e2e_port_open "$kMirror"
+}
+
+e2e_port_open() {
+    timeout 5 bash -c "exec 3<>/dev/tcp/$1/80" 2>/dev/null
+}
+
+# e2e_mirror_requests PATH: how many GETs of PATH the mirror has answered.
+e2e_mirror_requests() {
+    grep -c -F "\"GET $1 HTTP/" "$E2E_DIR/mirror.log" || true
+}
+
+# e2e_is_map BITMAP REFERENCE: the installed bitmap shows the reference map.
+e2e_is_map() {
+    local counts
+    counts=$(e2e_probe differing-pixels "$1" 0 0 "$2" 0 0 2560 1280 $kSameMapThreshold) || return 1
+    awk -v r="$counts" 'BEGIN { split(r, R); exit !(R[2] > 0 && R[1] <= 0.01 * R[2]) }'
+}
+
+# e2e_clouds_last_updated: CloudsLastUpdated as the program's registry shows it now, in decimal.
+e2e_clouds_last_updated() {
+    e2e_probe registry-qword 'Software\Orbiscape' CloudsLastUpdated
+}
+
+# e2e_stored_clouds_last_updated: CloudsLastUpdated as the wineserver has written it to
+# user.reg (a hex(b) value, low byte first), in decimal; nothing while it is not written yet.
+e2e_stored_clouds_last_updated() {
+    local hex
+    hex=$(awk '/^\[Software\\\\Orbiscape\]/ { inside = 1; next } /^\[/ { inside = 0 }
+        inside && /^"CloudsLastUpdated"=hex\(b\):/ { sub(/^[^:]*:/, ""); print; exit }' "$WINEPREFIX/user.reg")
+    local -a bytes=(${hex//,/ })
+    [ ${#bytes[@]} -eq 8 ] || return 1
+    local value=0 i
+    for ((i = 7; i >= 0; i--)); do
+        value=$((value * 256 + 16#${bytes[i]}))
+    done
+    echo "$value"
+}
+
+# The present moment as a FILETIME: 100-nanosecond ticks since 1601-01-01.
+e2e_filetime_now() {
+    echo $((($(date +%s) + 11644473600) * 10000000))
+}
