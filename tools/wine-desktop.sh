@@ -8,7 +8,13 @@
 #                                               the virtual desktop, so helpers see its windows
 #   orbiscape_start_on_desktop DIR LOG          starts DIR/orbiscape.exe on the desktop in the
 #                                               background; its launcher's pid in
-#                                               ORBISCAPE_DESKTOP_PID
+#                                               ORBISCAPE_DESKTOP_PID (the launcher ends at
+#                                               once when the desktop is open already)
+#   orbiscape_frame_stamp DIR                   what tells one DIR/current.bmp from the next
+#   orbiscape_frame_shown PROBE DIR [STAMP]     DIR/current.bmp (another one than STAMP's) is
+#                                               there and is the wallpaper
+#   orbiscape_repaint_taskbar PROBE             the taskbar and its tray icons shown again after
+#                                               a new wallpaper
 #   orbiscape_desktop_screenshot PROBE FILE     a PNG of the desktop with the tray icons drawn
 #   orbiscape_program_linux_pid                 the Linux pid of orbiscape.exe in this prefix
 
@@ -41,12 +47,27 @@ orbiscape_start_on_desktop() {
     ORBISCAPE_DESKTOP_PID=$!
 }
 
+orbiscape_frame_stamp() {
+    # Every frame is written under another name and renamed into place: a new file each time.
+    stat -c '%i %.9Y' "$1/current.bmp" 2>/dev/null || true
+}
+
+orbiscape_frame_shown() {
+    local probe=$1 dir=$2 stamp=${3:-}
+    [ -f "$dir/current.bmp" ] && [ "$(orbiscape_frame_stamp "$dir")" != "$stamp" ] &&
+        (cd "$dir" && timeout 30 wine "$probe" wallpaper 2>/dev/null) | tr -d '\r' | grep -qi 'current\.bmp$'
+}
+
+orbiscape_repaint_taskbar() {
+    # Wine paints a wallpaper set after the tray icon was added over the taskbar, icon included,
+    # until the taskbar repaints; so it is asked to repaint, and given a moment to do so.
+    timeout 30 wine "$1" repaint-taskbar >/dev/null 2>&1 || true
+    sleep 0.5
+}
+
 orbiscape_desktop_screenshot() {
     local probe=$1 file=$2
-    # Wine paints a wallpaper set after the tray icon was added over the taskbar, icon included,
-    # until the taskbar repaints; so it is asked to repaint first, and given a moment to do so.
-    timeout 30 wine "$probe" repaint-taskbar >/dev/null 2>&1 || true
-    sleep 0.5
+    orbiscape_repaint_taskbar "$probe"
     timeout 30 import -window "$ORBISCAPE_DESKTOP_WINDOW" "$file"
 }
 
@@ -54,7 +75,7 @@ orbiscape_program_linux_pid() {
     # Other prefixes may run an orbiscape.exe of their own: only ours counts.
     local pid
     for pid in $(pgrep -x orbiscape.exe); do
-        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
             echo "$pid"
             return 0
         fi

@@ -1,13 +1,15 @@
 # Sourced by the test and run scripts: a private Wine prefix, a persistent wineserver and, when
 # asked for, an Xvfb display, all of which end again with orbiscape_wine_stop.
 #
-#   orbiscape_wine_start DIR [xvfb]   prefix in DIR/prefix; with "xvfb" a new virtual display
+#   orbiscape_wine_start DIR [xvfb] [PREFIX]
+#                                     prefix in PREFIX, else DIR/prefix; with "xvfb" a new
+#                                     virtual display
 #   orbiscape_wine_stop               ends the wineserver and the display started above
 
 orbiscape_wine_start() {
     local dir=$1 display_mode=${2:-}
     mkdir -p "$dir"
-    export WINEPREFIX="$dir/prefix"
+    export WINEPREFIX="${3:-$dir/prefix}"
     export WINEDEBUG=-all
     # No Mono or Gecko installer dialogs: the program needs neither.
     export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -169,14 +169,9 @@ e2e_program_count() {
     e2e_probe process-count orbiscape.exe
 }
 
-# The first frame is there once "current.bmp" exists (it is written under another name and
-# renamed into place) and the wallpaper names it.
-e2e_first_frame_shown() {
-    [ -f "$E2E_INSTALL/current.bmp" ] && e2e_probe wallpaper | grep -qi 'current\.bmp$'
-}
-
 e2e_wait_for_first_frame() {
-    e2e_require "the first frame is drawn and set as the wallpaper" e2e_wait 120 e2e_first_frame_shown
+    e2e_require "the first frame is drawn and set as the wallpaper" \
+        e2e_wait 120 orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"
 }
 
 # e2e_screenshot NAME: the desktop as a user sees it, in the output folder as NAME.png.
