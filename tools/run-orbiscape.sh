@@ -12,24 +12,20 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 run="$top/build/run"
 install="$run/orbiscape"
-probe="$top/build/windows/tests/e2e/orbiscape-e2e-probe.exe"
 screenshot="$run/screenshot.png"
 # How long the program may take to end after "E&xit" before it is stopped.
 readonly kExitSeconds=20
 
 tools/install-deps.sh
 mkdir -p "$run"
-echo "Building orbiscape.exe for Windows (log: build/run/build.log)"
-if ! { cmake --preset windows && cmake --build --preset windows -j "$(nproc)" --target orbiscape orbiscape-e2e-probe; } \
-    >"$run/build.log" 2>&1; then
-    tail -n 40 "$run/build.log" >&2
-    exit 1
-fi
-
-echo "Installing it with its pictures in build/run/orbiscape"
 source tools/wine-session.sh
 source tools/wine-desktop.sh
-orbiscape_lay_out_install "$install" build/windows/app/orbiscape.exe data
+echo "Building orbiscape.exe for Windows (log: build/run/build.log)"
+orbiscape_build_windows_program "$run/build.log"
+probe="$top/$ORBISCAPE_WINDOWS_PROBE"
+
+echo "Installing it with its pictures in build/run/orbiscape"
+orbiscape_lay_out_install "$install" "$ORBISCAPE_WINDOWS_PROGRAM" data
 
 display_mode=xvfb
 if [ -n "${DISPLAY:-}" ] && timeout 10 xdpyinfo >/dev/null 2>&1; then

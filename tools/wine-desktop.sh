@@ -3,6 +3,8 @@
 # a Wine virtual desktop, the way a user sees it. Needs a prefix and a wineserver first
 # (tools/wine-session.sh).
 #
+#   orbiscape_build_windows_program LOG         orbiscape.exe and the probe, built by the
+#                                               windows preset (run from the checkout's top)
 #   orbiscape_lay_out_install DIR EXE DATA_DIR  the program and every picture of DATA_DIR in DIR
 #   orbiscape_use_virtual_desktop               every later Wine program of the prefix opens on
 #                                               the virtual desktop, so helpers see its windows
@@ -22,6 +24,19 @@ ORBISCAPE_DESKTOP_NAME=orbiscape
 ORBISCAPE_DESKTOP_SIZE=1280x1024
 # The X window that Wine opens for the virtual desktop.
 ORBISCAPE_DESKTOP_WINDOW="$ORBISCAPE_DESKTOP_NAME - Wine desktop"
+
+# Where the windows preset puts the program and the probe that drives it.
+ORBISCAPE_WINDOWS_PROGRAM=build/windows/app/orbiscape.exe
+ORBISCAPE_WINDOWS_PROBE=build/windows/tests/e2e/orbiscape-e2e-probe.exe
+
+orbiscape_build_windows_program() {
+    local log=$1
+    if ! { cmake --preset windows && cmake --build --preset windows -j "$(nproc)" --target orbiscape orbiscape-e2e-probe; } \
+        >"$log" 2>&1; then
+        tail -n 40 "$log" >&2
+        return 1
+    fi
+}
 
 orbiscape_lay_out_install() {
     local dir=$1 exe=$2 data=$3

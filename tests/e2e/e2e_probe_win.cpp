@@ -20,6 +20,8 @@
 //                                      process of that file name, "NAME VALUE" per line
 #include <windows.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -37,10 +39,18 @@ constexpr int kNo = 1;
 constexpr int kFailure = 2;
 constexpr int kUsage = 64;
 
-bool ParseInteger(const char* text, long& value) {
-    char* end = nullptr;
-    value = std::strtol(text, &end, 10);
-    return end != text && *end == '\0';
+// Reads count whole numbers from texts into values; false at the first text that is not one.
+bool ParseIntegers(char** texts, int count, int* values) {
+    for (int i = 0; i < count; ++i) {
+        char* end = nullptr;
+        errno = 0;
+        const long value = std::strtol(texts[i], &end, 10);
+        if (end == texts[i] || *end != '\0' || errno != 0 || value < INT_MIN || value > INT_MAX) {
+            return false;
+        }
+        values[i] = static_cast<int>(value);
+    }
+    return true;
 }
 
 int Usage() {
@@ -69,7 +79,7 @@ int PrintBitmapSize(const char* file) {
     return kYes;
 }
 
-int PrintRegionMeans(int count, char** rectangles, const char* file) {
+int PrintRegionMeans(const char* file, int count, char** rectangles) {
     if (count == 0 || count % 4 != 0) {
         return Usage();
     }
@@ -79,15 +89,14 @@ int PrintRegionMeans(int count, char** rectangles, const char* file) {
         return kFailure;
     }
     for (int i = 0; i < count; i += 4) {
-        long x = 0, y = 0, w = 0, h = 0;
-        if (!ParseInteger(rectangles[i], x) || !ParseInteger(rectangles[i + 1], y) ||
-            !ParseInteger(rectangles[i + 2], w) || !ParseInteger(rectangles[i + 3], h)) {
+        int rectangle[4] = {};
+        if (!ParseIntegers(rectangles + i, 4, rectangle)) {
             return Usage();
         }
         MeanColour mean{};
-        if (!bitmap.Mean(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h),
-                         mean)) {
-            std::fprintf(stderr, "rectangle %ld %ld %ld %ld lies outside the picture\n", x, y, w, h);
+        if (!bitmap.Mean(rectangle[0], rectangle[1], rectangle[2], rectangle[3], mean)) {
+            std::fprintf(stderr, "rectangle %d %d %d %d lies outside the picture\n", rectangle[0],
+                         rectangle[1], rectangle[2], rectangle[3]);
             return kFailure;
         }
         std::printf("%.2f %.2f %.2f\n", mean.red, mean.green, mean.blue);
@@ -95,14 +104,12 @@ int PrintRegionMeans(int count, char** rectangles, const char* file) {
     return kYes;
 }
 
+// arguments: A X Y B X Y W H T
 int PrintDifferingPixels(char** arguments) {
-    // A X Y B X Y W H T
-    long numbers[7] = {};
-    const int positions[7] = {1, 2, 4, 5, 6, 7, 8};
-    for (int i = 0; i < 7; ++i) {
-        if (!ParseInteger(arguments[positions[i]], numbers[i])) {
-            return Usage();
-        }
+    int firstAt[2] = {};
+    int rest[5] = {};  // second X Y, W, H, T
+    if (!ParseIntegers(arguments + 1, 2, firstAt) || !ParseIntegers(arguments + 4, 5, rest)) {
+        return Usage();
     }
     BitmapFilePixels first;
     BitmapFilePixels second;
@@ -111,9 +118,8 @@ int PrintDifferingPixels(char** arguments) {
         return kFailure;
     }
     long total = 0;
-    const auto number = [&numbers](int i) { return static_cast<int>(numbers[i]); };
-    const long differing = first.DifferingPixels(number(0), number(1), second, number(2), number(3),
-                                                 number(4), number(5), number(6), total);
+    const long differing = first.DifferingPixels(firstAt[0], firstAt[1], second, rest[0], rest[1], rest[2],
+                                                 rest[3], rest[4], total);
     std::printf("%ld %ld\n", differing, total);
     return kYes;
 }
@@ -145,9 +151,9 @@ int PrintWallpaper() {
     return kYes;
 }
 
-int AnswerBox(const char* caption, const char* timeout) {
-    long timeoutMs = 0;
-    if (!ParseInteger(timeout, timeoutMs) || timeoutMs < 0) {
+int AnswerBox(const char* caption, char* timeout) {
+    int timeoutMs = 0;
+    if (!ParseIntegers(&timeout, 1, &timeoutMs) || timeoutMs < 0) {
         return Usage();
     }
     std::string text;
@@ -196,7 +202,7 @@ int Run(int argc, char** argv) {
         return PrintBitmapSize(argv[2]);
     }
     if (command == "region-means" && argc >= 3) {
-        return PrintRegionMeans(argc - 3, argv + 3, argv[2]);
+        return PrintRegionMeans(argv[2], argc - 3, argv + 3);
     }
     if (command == "differing-pixels" && argc == 11) {
         return PrintDifferingPixels(argv + 2);

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Measures orbiscape.exe over a long run of timed redraws: with UpdateFreq 1000 (a redraw every
+# second) it runs under Wine, on a virtual display and in a fresh prefix of its own, until it has
+# redrawn REDRAWS times (300 unless given; about five minutes). After the first frame and after
+# every hundred redraws it records the memory of the program's process, Linux's view (VmRSS,
+# VmHWM) and Windows' (working set, peak working set, committed private memory), and its kernel
+# handles and GDI objects, and prints them as a table, also kept in build/run/redraws.txt.
+#
+#   tools/measure-redraws.sh [REDRAWS]
+#
+# Redraws are counted from "current.bmp": every redraw writes a new file and renames it into
+# place, so each new inode and modification time is one redraw.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+readonly kRedraws=${1:-300}
+readonly kUpdateFreq=1000
+readonly kSampleEvery=100
+readonly kSampleSeconds=0.2
+# A redraw that never comes: the run stops rather than waiting for ever.
+readonly kStallSeconds=60
+
+tools/install-deps.sh
+source tools/wine-session.sh
+source tools/wine-desktop.sh
+mkdir -p build/run
+echo "Building orbiscape.exe for Windows (log: build/run/build.log)"
+orbiscape_build_windows_program build/run/build.log
+probe="$top/$ORBISCAPE_WINDOWS_PROBE"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orbiscape-measure.XXXXXX")
+install="$work/install"
+end_everything() {
+    trap - EXIT INT TERM
+    if [ -n "${WINEPREFIX:-}" ] && orbiscape_program_linux_pid >/dev/null; then
+        timeout 30 wine "$probe" choose-tray-exit >/dev/null 2>&1 || true
+        sleep 2
+    fi
+    orbiscape_wine_stop
+    rm -rf "$work"
+}
+trap end_everything EXIT
+trap 'exit 130' INT TERM
+
+echo "Starting orbiscape.exe with a redraw every $kUpdateFreq ms on a virtual display"
+orbiscape_wine_start "$work/wine" xvfb
+orbiscape_use_virtual_desktop
+orbiscape_lay_out_install "$install" "$ORBISCAPE_WINDOWS_PROGRAM" data
+timeout 60 wine reg add 'HKCU\Software\Orbiscape' /v UpdateFreq /t REG_DWORD /d $kUpdateFreq /f >/dev/null
+orbiscape_start_on_desktop "$install" "$work/orbiscape.log"
+
+deadline=$((SECONDS + 120))
+until orbiscape_frame_shown "$probe" "$install"; do
+    [ $SECONDS -lt $deadline ] || { echo "No first frame within 120 s" >&2; exit 1; }
+    sleep 0.5
+done
+pid=$(orbiscape_program_linux_pid)
+
+# sample LABEL: one column of the table, in the arrays below.
+labels=()
+declare -A values
+sample() {
+    local column=${#labels[@]} name value
+    labels+=("$1")
+    while read -r name value; do
+        values[$name,$column]=$value
+    done < <(
+        awk '$1 == "VmRSS:" || $1 == "VmHWM:" { printf "linux_%s %d\n", tolower(substr($1, 3, 3)), $2 }' \
+            "/proc/$pid/status"
+        (cd "$install" && timeout 60 wine "$probe" process-resources orbiscape.exe) | tr -d '\r'
+    )
+}
+
+echo "First frame shown; counting $kRedraws timed redraws"
+sample "first frame"
+started=$SECONDS
+redraws=0
+stamp=$(orbiscape_frame_stamp "$install")
+last_redraw=$SECONDS
+while [ $redraws -lt "$kRedraws" ]; do
+    sleep $kSampleSeconds
+    now=$(orbiscape_frame_stamp "$install")
+    if [ -n "$now" ] && [ "$now" != "$stamp" ]; then
+        stamp=$now
+        redraws=$((redraws + 1))
+        last_redraw=$SECONDS
+        if [ $((redraws % kSampleEvery)) -eq 0 ]; then
+            sample "$redraws redraws"
+        fi
+    elif [ $((SECONDS - last_redraw)) -ge $kStallSeconds ]; then
+        echo "No redraw for $kStallSeconds s after $redraws redraws" >&2
+        exit 1
+    fi
+done
+duration=$((SECONDS - started))
+[ $((redraws % kSampleEvery)) -eq 0 ] || sample "$redraws redraws"
+
+kib() { [ -n "${1:-}" ] && echo "$(($1 / 1024))" || echo "-"; }
+report() {
+    local rows=(
+        "linux_rss|VmRSS (KiB)|plain"
+        "linux_hwm|VmHWM (KiB)|plain"
+        "working_set_bytes|working set (KiB)|kib"
+        "peak_working_set_bytes|peak working set (KiB)|kib"
+        "commit_bytes|committed private (KiB)|kib"
+        "handles|kernel handles|plain"
+        "gdi_objects|GDI objects|plain"
+    )
+    local row key title unit column
+    printf '%-26s' ""
+    for column in "${!labels[@]}"; do printf '%16s' "${labels[$column]}"; done
+    printf '\n'
+    for row in "${rows[@]}"; do
+        IFS='|' read -r key title unit <<<"$row"
+        printf '%-26s' "$title"
+        for column in "${!labels[@]}"; do
+            if [ "$unit" = kib ]; then
+                printf '%16s' "$(kib "${values[$key,$column]:-}")"
+            else
+                printf '%16s' "${values[$key,$column]:--}"
+            fi
+        done
+        printf '\n'
+    done
+    echo "handles counted by: ${values[handle_source,0]:-?}; GDI objects counted by: ${values[gdi_source,0]:-?}"
+    echo "$redraws timed redraws in $duration s (UpdateFreq $kUpdateFreq ms)"
+}
+report | tee build/run/redraws.txt
