@@ -15,65 +15,19 @@
 #include "output/active_desktop_win.h"
 #include "output/wallpaper_win.h"
 #include "output/wow64_win.h"
+#include "tests/output/saved_desktop_wallpaper_win.h"
 
 namespace {
 
-constexpr const char* kDesktopKeyPath = "Control Panel\\Desktop";
-
-struct StoredValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-};
-
-std::optional<StoredValue> ReadDesktopValue(const char* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    StoredValue value;
-    DWORD length = 0;
-    LSTATUS status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &length);
-    if (status == ERROR_SUCCESS) {
-        value.bytes.resize(length);
-        status = RegQueryValueExA(key, name, nullptr, &value.type, value.bytes.data(), &length);
-        value.bytes.resize(length);
-    }
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
+DesktopValue DigitValue(char digit) {
+    return DesktopValue{REG_SZ, {static_cast<BYTE>(digit), 0}};
 }
 
-void WriteDesktopValue(const char* name, const std::optional<StoredValue>& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKeyPath, 0, KEY_WRITE, &key), ERROR_SUCCESS);
-    if (value) {
-        RegSetValueExA(key, name, 0, value->type, value->bytes.data(),
-                       static_cast<DWORD>(value->bytes.size()));
-    } else {
-        RegDeleteValueA(key, name);
-    }
-    RegCloseKey(key);
-}
-
-StoredValue DigitValue(char digit) {
-    return StoredValue{REG_SZ, {static_cast<BYTE>(digit), 0}};
-}
-
-std::string TextOf(const std::optional<StoredValue>& value) {
+std::string TextOf(const std::optional<DesktopValue>& value) {
     if (!value || value->type != REG_SZ || value->bytes.empty()) {
         return "<no string>";
     }
     return std::string(reinterpret_cast<const char*>(value->bytes.data()));
-}
-
-std::string SessionWallpaper() {
-    char path[MAX_PATH] = {};
-    SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-    return path;
-}
-
-bool SamePath(const std::string& left, const std::string& right) {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, left.c_str(), -1, right.c_str(), -1) ==
-           CSTR_EQUAL;
 }
 
 // A 2 x 1 black bitmap file: file header, info header and one padded row of 24-bit pixels.
@@ -93,10 +47,6 @@ void WriteFrameFile(const std::filesystem::path& path) {
 class WallpaperTest : public testing::Test {
   protected:
     void SetUp() override {
-        for (const char* name : kTouchedValues) {
-            saved_.push_back(ReadDesktopValue(name));
-        }
-        savedSessionWallpaper_ = SessionWallpaper();
         previousDirectory_ = std::filesystem::current_path();
         scratch_ = std::filesystem::temp_directory_path() /
                    ("orbiscape-wallpaper-" + std::to_string(GetCurrentProcessId()));
@@ -109,10 +59,6 @@ class WallpaperTest : public testing::Test {
         std::filesystem::current_path(previousDirectory_);
         std::error_code ignored;
         std::filesystem::remove_all(scratch_, ignored);
-        for (std::size_t i = 0; i < std::size(kTouchedValues); ++i) {
-            WriteDesktopValue(kTouchedValues[i], saved_[i]);
-        }
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, savedSessionWallpaper_.data(), 0);
     }
 
     // Makes a folder below the scratch folder the current directory, with a copy of the frame
@@ -135,9 +81,7 @@ class WallpaperTest : public testing::Test {
 
     std::string FramePath() const { return (std::filesystem::current_path() / "current.bmp").string(); }
 
-    static constexpr const char* kTouchedValues[] = {"TileWallpaper", "WallpaperStyle", "Wallpaper"};
-    std::vector<std::optional<StoredValue>> saved_;
-    std::string savedSessionWallpaper_;
+    SavedDesktopWallpaper savedWallpaper_;
     std::filesystem::path previousDirectory_;
     std::filesystem::path scratch_;
 };
@@ -148,8 +92,8 @@ TEST_F(WallpaperTest, InteractiveSetWritesTilingAndStoresTheFramesFullPath) {
 
     EXPECT_EQ(SetWallpaper(true), 1);
 
-    const std::optional<StoredValue> tile = ReadDesktopValue("TileWallpaper");
-    const std::optional<StoredValue> style = ReadDesktopValue("WallpaperStyle");
+    const std::optional<DesktopValue> tile = ReadDesktopValue("TileWallpaper");
+    const std::optional<DesktopValue> style = ReadDesktopValue("WallpaperStyle");
     ASSERT_TRUE(tile && style);
     EXPECT_EQ(tile->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(tile->bytes, DigitValue('1').bytes);  // the digit and its terminator: 2 bytes
@@ -173,7 +117,7 @@ TEST_F(WallpaperTest, ClearTurnsTilingOffKeepsTheStyleAndLeavesNoWallpaper) {
 
     EXPECT_EQ(ClearWallpaper(), 1);
 
-    const std::optional<StoredValue> tile = ReadDesktopValue("TileWallpaper");
+    const std::optional<DesktopValue> tile = ReadDesktopValue("TileWallpaper");
     ASSERT_TRUE(tile);
     EXPECT_EQ(tile->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(tile->bytes, DigitValue('0').bytes);

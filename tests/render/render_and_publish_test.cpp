@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,58 +15,10 @@
 #include "render/prepare_sources.h"
 #include "render/scale_image_file.h"
 #include "render/working_files.h"
+#include "tests/output/saved_desktop_wallpaper_win.h"
 #include "working_folder.h"
 
 namespace {
-
-constexpr const char* kDesktopKeyPath = "Control Panel\\Desktop";
-constexpr std::array<const char*, 3> kTouchedValues = {"TileWallpaper", "WallpaperStyle", "Wallpaper"};
-
-struct StoredValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-};
-
-std::optional<StoredValue> ReadDesktopValue(const char* name) {
-    StoredValue value;
-    DWORD length = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKeyPath, name, RRF_RT_ANY, nullptr, nullptr, &length) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    value.bytes.resize(length);
-    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKeyPath, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type,
-                     value.bytes.data(), &length) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    value.bytes.resize(length);
-    return value;
-}
-
-void RestoreDesktopValue(const char* name, const std::optional<StoredValue>& value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKeyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
-        return;
-    }
-    if (value) {
-        RegSetValueExA(key, name, 0, value->type, value->bytes.data(),
-                       static_cast<DWORD>(value->bytes.size()));
-    } else {
-        RegDeleteValueA(key, name);
-    }
-    RegCloseKey(key);
-}
-
-std::string SessionWallpaper() {
-    char path[MAX_PATH] = {};
-    SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-    return path;
-}
-
-bool SamePath(const std::string& left, const std::string& right) {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, left.c_str(), -1, right.c_str(), -1) ==
-           CSTR_EQUAL;
-}
 
 void WritePlainBitmap(const char* name, int width, int height, ColourValue colour) {
     DibImage image;
@@ -88,18 +38,6 @@ std::vector<std::uint8_t> FileBytes(const char* name) {
 
 class RenderAndPublishTest : public testing::Test {
   protected:
-    RenderAndPublishTest() : sessionWallpaper_(SessionWallpaper()) {
-        for (const char* name : kTouchedValues) {
-            desktopValues_.push_back(ReadDesktopValue(name));
-        }
-    }
-    ~RenderAndPublishTest() override {
-        for (std::size_t i = 0; i < kTouchedValues.size(); ++i) {
-            RestoreDesktopValue(kTouchedValues[i], desktopValues_[i]);
-        }
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, sessionWallpaper_.data(), 0);
-    }
-
     // Small prepared sources of 64 x 32 pixels and a state that keeps that size.
     void WriteSmallPreparedSources() {
         WritePlainBitmap(kCurrentDayFile, 64, 32, 0x3080C0);
@@ -111,8 +49,7 @@ class RenderAndPublishTest : public testing::Test {
 
     std::string FramePath() const { return (folder_.Path() / kCurrentFrameFile).string(); }
 
-    std::string sessionWallpaper_;
-    std::vector<std::optional<StoredValue>> desktopValues_;
+    SavedDesktopWallpaper savedWallpaper_;
     WorkingFolder folder_;
     RenderState state_;
 };
