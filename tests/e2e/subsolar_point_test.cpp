@@ -5,17 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "render/utc_clock.h"
+#include "tests/render/test_images.h"
 
 namespace {
 
 std::int64_t Utc(int year, int month, int day, int hour, int minute) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    return UtcSecondsFromFields(fields);
+    return UtcSecondsFromFields(UtcFields(year, month, day, hour, minute, 0));
 }
 
 // Degrees of longitude the sun covers in a minute of time.

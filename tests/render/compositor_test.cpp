@@ -27,16 +27,6 @@ PixelPattern Plain(ColourValue colour) {
     return [colour](int, int) { return colour; };
 }
 
-// Every pixel different enough that a wrong source column, row or path shows.
-ColourValue DayPattern(int x, int y) {
-    return Rgb((x * 7) & 255, (y * 5) & 255, (x + y) & 255);
-}
-ColourValue NightPattern(int x, int y) {
-    return Rgb((x * 3) & 255, 20, (y * 11) & 255);
-}
-ColourValue CloudPattern(int x, int y) {
-    return Rgb((x * y + x) & 255, 0, 0);
-}
 
 // A column's own number as its colour, to follow columns through the shift.
 ColourValue ColumnNumber(int x, int) {

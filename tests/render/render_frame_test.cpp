@@ -126,16 +126,6 @@ TEST(RenderFrame, RefusesAnOutputThatIsNotACopyOfTheDayImage) {
     EXPECT_FALSE(output.HasPixels());
 }
 
-ColourValue DayPattern(int x, int y) {
-    return Rgb((x * 7) & 255, (y * 5) & 255, (x + y) & 255);
-}
-ColourValue NightPattern(int x, int y) {
-    return Rgb((x * 3) & 255, 20, (y * 11) & 255);
-}
-ColourValue CloudPattern(int x, int y) {
-    return Rgb((x * y + x) & 255, 0, 0);
-}
-
 TEST(RenderFrame, FitsTheComposedFrame) {
     const DibImage day = MakeImage(64, 32, DayPattern);
     const DibImage night = MakeImage(64, 32, NightPattern);

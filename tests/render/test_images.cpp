@@ -30,6 +30,16 @@ ColourValue Grey(int level) {
     return Rgb(level, level, level);
 }
 
+ColourValue DayPattern(int x, int y) {
+    return Rgb((x * 7) & 255, (y * 5) & 255, (x + y) & 255);
+}
+ColourValue NightPattern(int x, int y) {
+    return Rgb((x * 3) & 255, 20, (y * 11) & 255);
+}
+ColourValue CloudPattern(int x, int y) {
+    return Rgb((x * y + x) & 255, 0, 0);
+}
+
 std::tm UtcFields(int year, int month, int day, int hour, int minute, int second) {
     std::tm fields{};
     fields.tm_year = year - 1900;

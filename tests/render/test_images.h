@@ -20,5 +20,11 @@ constexpr ColourValue kWhite = 0xFFFFFFu;
 ColourValue Rgb(int red, int green, int blue);
 ColourValue Grey(int level);
 
+// Day, night and cloud pictures with every pixel different enough that a wrong source column,
+// row or path shows.
+ColourValue DayPattern(int x, int y);
+ColourValue NightPattern(int x, int y);
+ColourValue CloudPattern(int x, int y);
+
 // The UTC calendar fields of a moment, as the compositor takes them.
 std::tm UtcFields(int year, int month, int day, int hour, int minute, int second);
