@@ -15,6 +15,7 @@ constexpr long kPollMicroseconds = 50 * 1000;
 constexpr DWORD kSilenceMilliseconds = 250;
 constexpr DWORD kSendTimeoutMilliseconds = 5000;
 constexpr std::size_t kLongestHead = 64 * 1024;
+constexpr auto kPauseBeforeReset = std::chrono::milliseconds(100);
 
 class WinsockScope {
   public:
@@ -145,6 +146,9 @@ void LoopbackHttpServer::ServeConnection(SOCKET connection) {
     const std::optional<std::string> response = responder_(head);
     if (!response) {
         // Closing with a zero linger time resets the connection instead of ending it in order.
+        // Wine reports a reset that arrives before the client waits for the answer as an orderly
+        // end of the connection, so the client is given a moment to start reading first.
+        std::this_thread::sleep_for(kPauseBeforeReset);
         const linger abort{1, 0};
         setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
         return;
