@@ -34,11 +34,15 @@ DibImage RenderCurrentFrame(const RenderState& state) {
     if (!ReadSources(state, sources) || !frame.Copy(sources.day)) {
         return frame;
     }
-    const int darkenedDay = state.NighttimeImage == -1 ? 1 : 0;
-    if (!RenderFrame(frame, state.CenterOn, state.Width.load(std::memory_order_relaxed),
-                     state.Height.load(std::memory_order_relaxed), sources.day, sources.night, sources.clouds,
-                     state.BlackBars, state.Crop.load(std::memory_order_relaxed), darkenedDay,
-                     state.CloudFactor)) {
+    FrameOptions options;
+    options.centreCode = state.CenterOn;
+    options.outputWidth = state.Width.load(std::memory_order_relaxed);
+    options.outputHeight = state.Height.load(std::memory_order_relaxed);
+    options.blackBars = state.BlackBars != 0;
+    options.crop = state.Crop.load(std::memory_order_relaxed) != 0;
+    options.darkenedDay = state.NighttimeImage == -1;
+    options.cloudFactor = state.CloudFactor;
+    if (!RenderFrame(frame, sources.day, sources.night, sources.clouds, options)) {
         frame.Destroy();
     }
     return frame;

@@ -9,16 +9,13 @@
 #include "render/time_zone.h"
 #include "render/utc_clock.h"
 
-int RenderFrame(DibImage& output, int centreCode, int outputWidth, int outputHeight, const DibImage& day,
-                const DibImage& night, const DibImage& clouds, int blackBars, int crop, int darkenedDay,
-                int cloudFactor) {
-    return RenderFrameAt(CurrentUtcSeconds(), output, centreCode, outputWidth, outputHeight, day, night,
-                         clouds, blackBars, crop, darkenedDay, cloudFactor);
+int RenderFrame(DibImage& output, const DibImage& day, const DibImage& night, const DibImage& clouds,
+                const FrameOptions& options) {
+    return RenderFrameAt(CurrentUtcSeconds(), output, day, night, clouds, options);
 }
 
-int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, int centreCode, int outputWidth,
-                  int outputHeight, const DibImage& day, const DibImage& night, const DibImage& clouds,
-                  int blackBars, int crop, int darkenedDay, int cloudFactor) {
+int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, const DibImage& day, const DibImage& night,
+                  const DibImage& clouds, const FrameOptions& options) {
     // The compositor writes every pixel of the day image's size into output; a smaller output
     // would lose columns, a larger one keep stale ones.
     if (!day.HasPixels() || output.Width() != day.Width() || output.Height() != day.Height()) {
@@ -26,12 +23,13 @@ int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, int centreCode, int
         return 0;
     }
     const std::tm utc = BreakDownUtc(utcSeconds);
-    const double centre = CentreLongitude(centreCode, utc, StandardTimeOffsetSeconds());
-    ComposeDayNight(utc, day, night, output, clouds, darkenedDay, cloudFactor, centre);
+    const double centre = CentreLongitude(options.centreCode, utc, StandardTimeOffsetSeconds());
+    ComposeDayNight(utc, day, night, output, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
+                    centre);
 
-    const bool fitted = output.Width() == outputWidth && output.Height() == outputHeight;
-    if (fitted || (blackBars == 0 && crop == 0)) {
+    const bool fitted = output.Width() == options.outputWidth && output.Height() == options.outputHeight;
+    if (fitted || (!options.blackBars && !options.crop)) {
         return 1;
     }
-    return FitFrameToOutput(output, outputWidth, outputHeight);
+    return FitFrameToOutput(output, options.outputWidth, options.outputHeight);
 }

@@ -10,15 +10,25 @@
 
 #include "image/dib_image.h"
 
+// The drawing choices of one frame, whether they come from the settings (the desktop frame),
+// from the settings dialog's controls (the preview) or from the command line.
+struct FrameOptions {
+    int centreCode = 0;   // a centre code: a longitude in degrees or one of the 1000s
+    int outputWidth = 0;  // the size the frame is fitted to
+    int outputHeight = 0;
+    bool blackBars = false;
+    bool crop = false;
+    bool darkenedDay = false;  // the night side drawn from the day image dimmed
+    int cloudFactor = 0;       // 0 to 100: how much the clouds are thinned
+};
+
 // Renders the present moment into output, which must hold a copy of the day image; night and
-// cloud images may be empty. darkenedDay draws the night side from the day image dimmed.
-// Returns 1; or 0 when the day image is empty or output does not measure it (output untouched),
-// or when the frame cannot be fitted (output holds the composed frame at its own size).
-int RenderFrame(DibImage& output, int centreCode, int outputWidth, int outputHeight, const DibImage& day,
-                const DibImage& night, const DibImage& clouds, int blackBars, int crop, int darkenedDay,
-                int cloudFactor);
+// cloud images may be empty. Returns 1; or 0 when the day image is empty or output does not
+// measure it (output untouched), or when the frame cannot be fitted (output holds the composed
+// frame at its own size).
+int RenderFrame(DibImage& output, const DibImage& day, const DibImage& night, const DibImage& clouds,
+                const FrameOptions& options);
 
 // The same for a given moment, in seconds since 1970-01-01 00:00:00 UTC.
-int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, int centreCode, int outputWidth,
-                  int outputHeight, const DibImage& day, const DibImage& night, const DibImage& clouds,
-                  int blackBars, int crop, int darkenedDay, int cloudFactor);
+int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, const DibImage& day, const DibImage& night,
+                  const DibImage& clouds, const FrameOptions& options);

@@ -30,6 +30,16 @@ ColourValue Position(int x, int y) {
     return Rgb(x & 255, x >> 8, (y & 127) | 128);
 }
 
+FrameOptions Options(int centreCode, int width, int height, int blackBars, int crop) {
+    FrameOptions options;
+    options.centreCode = centreCode;
+    options.outputWidth = width;
+    options.outputHeight = height;
+    options.blackBars = blackBars != 0;
+    options.crop = crop != 0;
+    return options;
+}
+
 struct Layers {
     DibImage day;
     DibImage night;   // empty: the whole map is day, and composing keeps every day pixel
@@ -41,8 +51,8 @@ DibImage RenderDayOnly(const DibImage& day, std::int64_t moment, int centreCode,
                        int blackBars, int crop, int* result = nullptr) {
     const Layers layers;
     DibImage output = CopyOf(day);
-    const int rendered = RenderFrameAt(moment, output, centreCode, width, height, day, layers.night,
-                                       layers.clouds, blackBars, crop, 0, 0);
+    const int rendered = RenderFrameAt(moment, output, day, layers.night, layers.clouds,
+                                       Options(centreCode, width, height, blackBars, crop));
     if (result != nullptr) {
         *result = rendered;
     }
@@ -113,16 +123,13 @@ TEST(RenderFrame, RefusesAnOutputThatIsNotACopyOfTheDayImage) {
     const Layers layers;
     const DibImage day = MakeImage(64, 32, Position);
     DibImage smaller = MakeImage(32, 16, Position);
-    EXPECT_EQ(RenderFrameAt(kMarchNoon, smaller, kCentreOnGreenwich, 64, 48, day, layers.night, layers.clouds,
-                            kFlagSet, 0, 0, 0),
-              0);
+    const FrameOptions options = Options(kCentreOnGreenwich, 64, 48, kFlagSet, 0);
+    EXPECT_EQ(RenderFrameAt(kMarchNoon, smaller, day, layers.night, layers.clouds, options), 0);
     EXPECT_EQ(smaller.Width(), 32);
 
     DibImage noDay;
     DibImage output;
-    EXPECT_EQ(RenderFrameAt(kMarchNoon, output, kCentreOnGreenwich, 64, 48, noDay, layers.night,
-                            layers.clouds, kFlagSet, 0, 0, 0),
-              0);
+    EXPECT_EQ(RenderFrameAt(kMarchNoon, output, noDay, layers.night, layers.clouds, options), 0);
     EXPECT_FALSE(output.HasPixels());
 }
 
@@ -136,8 +143,9 @@ TEST(RenderFrame, FitsTheComposedFrame) {
     // At 15:37:12 UTC noon is at -54.3 degrees, and the sunset code centres 90 degrees east of it.
     ComposeDayNight(BreakDownUtc(moment), day, night, composed, clouds, 0, 10, 35.7);
     DibImage frame = CopyOf(day);
-    ASSERT_EQ(RenderFrameAt(moment, frame, kCentreOnSunset, 64, 48, day, night, clouds, kFlagSet, 0, 0, 10),
-              1);
+    FrameOptions options = Options(kCentreOnSunset, 64, 48, kFlagSet, 0);
+    options.cloudFactor = 10;
+    ASSERT_EQ(RenderFrameAt(moment, frame, day, night, clouds, options), 1);
     ASSERT_EQ(frame.Height(), 48);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 64; ++x) {

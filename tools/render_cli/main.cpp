@@ -92,15 +92,21 @@ int RenderFromImagery(const RenderCliOptions& options, std::int64_t at) {
         (options.clouds != 0 && !ScaleClouds(options, clouds))) {
         return kExitFailure;
     }
+    FrameOptions frameOptions;
+    frameOptions.centreCode = *options.centreCode;
+    frameOptions.outputWidth = options.width;
+    frameOptions.outputHeight = options.height;
+    frameOptions.blackBars = options.blackBars != 0;
+    frameOptions.crop = options.crop != 0;
+    frameOptions.darkenedDay = options.nightImage == -1;
+    frameOptions.cloudFactor = options.cloudFactor;
     DibImage frame;
-    if (!frame.Copy(day) ||
-        !RenderFrameAt(at, frame, *options.centreCode, options.width, options.height, day, night, clouds,
-                       options.blackBars, options.crop, options.nightImage == -1 ? 1 : 0,
-                       options.cloudFactor)) {
+    if (!frame.Copy(day) || !RenderFrameAt(at, frame, day, night, clouds, frameOptions)) {
         return Fail("cannot make a frame of " + std::to_string(options.width) + " x " +
                     std::to_string(options.height) + " pixels");
     }
-    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0 : Fail("cannot write '" + options.outputFile + "'");
+    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0
+                                                         : Fail("cannot write '" + options.outputFile + "'");
 }
 
 bool ReadBitmap(const std::string& name, const char* what, DibImage& image) {
@@ -128,8 +134,10 @@ int RenderFromFiles(const RenderCliOptions& options, std::int64_t at) {
     const double centre = options.centreCode
                               ? CentreLongitude(*options.centreCode, moment, StandardTimeOffsetSeconds())
                               : options.centreLongitude;
-    ComposeDayNight(moment, day, night, frame, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor, centre);
-    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0 : Fail("cannot write '" + options.outputFile + "'");
+    ComposeDayNight(moment, day, night, frame, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
+                    centre);
+    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0
+                                                         : Fail("cannot write '" + options.outputFile + "'");
 }
 
 }  // namespace
