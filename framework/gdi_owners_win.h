@@ -44,6 +44,7 @@ class OwnedGdiObject {
 };
 
 using OwnedBitmap = OwnedGdiObject<HBITMAP>;
+using OwnedPen = OwnedGdiObject<HPEN>;
 
 // Owns a memory device context made with CreateCompatibleDC (compatible with the screen when
 // given no context); deletes it at the end.

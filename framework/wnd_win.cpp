@@ -1,5 +1,7 @@
 #include "framework/wnd_win.h"
 
+#include <commctrl.h>
+
 #include "framework/exception_barrier.h"
 #include "framework/program_instance_win.h"
 #include "framework/win_app_win.h"
@@ -10,6 +12,13 @@ namespace {
 // The class of every window that CreateEx makes. Its windows differ only in what their objects
 // do, so one class serves them all.
 constexpr char kWindowClassName[] = "OrbiscapeWindow";
+
+// The id under which a CWnd puts its subclass into a window's subclass chain; with the procedure
+// it names the subclass, so one object at most holds a window this way.
+constexpr UINT_PTR kSubclassId = 1;
+// The window property that names the object a subclassed window runs through (the subclass's
+// own data cannot be read back by name from the common controls).
+constexpr char kSubclassObjectProperty[] = "OrbiscapeSubclassObject";
 
 CWnd* LinkedObject(HWND window) {
     return reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -45,16 +54,13 @@ LRESULT ResultAfterException(HWND window, UINT message) {
 CWnd::~CWnd() {
     if (link_ == WindowLink::kCreated) {
         ::DestroyWindow(hwnd_);
-    } else if (link_ == WindowLink::kSubclassed && UnsubclassWindow() == nullptr) {
-        // Another subclass sits on top of this one. Putting the window's own procedure back cuts
-        // that one out, but leaves a working window; leaving ours in place would leave a window
-        // that leads to a destroyed object.
-        ReleaseSubclassedWindow();
-    }
-    if (link_ == WindowLink::kCreated) {
         // DestroyWindow fails for a window of another thread; the window stays, but must no
         // longer lead here. Without its object it falls back to DefWindowProcA.
-        SetLinkedObject(hwnd_, nullptr);
+        if (link_ == WindowLink::kCreated) {
+            SetLinkedObject(hwnd_, nullptr);
+        }
+    } else if (link_ == WindowLink::kSubclassed) {
+        UnsubclassWindow();
     }
     if (CWinApp* app = CurrentApp(); app != nullptr && app->MainWindow() == this) {
         app->SetMainWindow(nullptr);
@@ -85,41 +91,36 @@ bool CWnd::CreateEx(DWORD exStyle, const char* title, DWORD style, int x, int y,
 
 bool CWnd::SubclassWindow(HWND window) {
     if (hwnd_ != nullptr || window == nullptr || !IsWindow(window) ||
-        GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() ||
-        LinkedObject(window) != nullptr || CurrentProcedure(window) == &CWnd::StaticWindowProc) {
+        GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() || FromHandle(window) != nullptr) {
         SetLastError(ERROR_INVALID_OPERATION);
         return false;
     }
-    // The window belongs to this thread, so no message reaches it between these steps.
-    SetLinkedObject(window, this);
-    SetLastError(0);
-    const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
-    if (previous == nullptr && GetLastError() != 0) {
-        SetLinkedObject(window, nullptr);
+    if (!SetPropA(window, kSubclassObjectProperty, this)) {
         return false;
     }
+    // Set first: the subclass may see messages as soon as it is in the chain.
     hwnd_ = window;
     link_ = WindowLink::kSubclassed;
-    originalProc_ = previous;
+    if (!SetWindowSubclass(window, &CWnd::StaticSubclassProc, kSubclassId,
+                           reinterpret_cast<DWORD_PTR>(this))) {
+        RemovePropA(window, kSubclassObjectProperty);
+        hwnd_ = nullptr;
+        link_ = WindowLink::kNone;
+        return false;
+    }
     return true;
 }
 
 HWND CWnd::UnsubclassWindow() {
-    if (link_ != WindowLink::kSubclassed || CurrentProcedure(hwnd_) != &CWnd::StaticWindowProc) {
+    if (link_ != WindowLink::kSubclassed) {
         return nullptr;
     }
     const HWND window = hwnd_;
-    ReleaseSubclassedWindow();
-    return window;
-}
-
-void CWnd::ReleaseSubclassedWindow() {
-    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
-    SetLinkedObject(hwnd_, nullptr);
+    RemoveWindowSubclass(window, &CWnd::StaticSubclassProc, kSubclassId);
+    RemovePropA(window, kSubclassObjectProperty);
     hwnd_ = nullptr;
     link_ = WindowLink::kNone;
-    originalProc_ = nullptr;
+    return window;
 }
 
 bool CWnd::Attach(HWND window) {
@@ -175,12 +176,27 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
 }
 
 CWnd* CWnd::FromHandle(HWND window) {
-    // Only a window that runs the framework's procedure has an object in GWLP_USERDATA; in any
-    // other window that slot is its owner's to use.
-    if (window == nullptr || !IsWindow(window) || CurrentProcedure(window) != &CWnd::StaticWindowProc) {
+    if (window == nullptr || !IsWindow(window)) {
         return nullptr;
     }
-    return LinkedObject(window);
+    // Only a window that runs the framework's procedure has an object in GWLP_USERDATA; in any
+    // other window that slot is its owner's to use.
+    if (CurrentProcedure(window) == &CWnd::StaticWindowProc) {
+        return LinkedObject(window);
+    }
+    return static_cast<CWnd*>(GetPropA(window, kSubclassObjectProperty));
+}
+
+bool CWnd::SetTimer(UINT_PTR id, UINT milliseconds) const {
+    if (hwnd_ == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    return ::SetTimer(hwnd_, id, milliseconds, nullptr) != 0;
+}
+
+bool CWnd::KillTimer(UINT_PTR id) const {
+    return hwnd_ != nullptr && ::KillTimer(hwnd_, id) != FALSE;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -188,8 +204,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (originalProc_ != nullptr) {
-        return CallWindowProcA(originalProc_, hwnd_, message, wParam, lParam);
+    if (link_ == WindowLink::kSubclassed) {
+        // The next procedure in the window's subclass chain, and at its end the window's own.
+        return DefSubclassProc(hwnd_, message, wParam, lParam);
     }
     return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
@@ -199,11 +216,21 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     if (object == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    return object->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK CWnd::StaticSubclassProc(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR /*subclassId*/, DWORD_PTR object) {
+    return reinterpret_cast<CWnd*>(object)->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND window = hwnd_;
     const LRESULT result = CallWithoutThrowing(
-        "a window procedure", [&] { return object->WindowProc(message, wParam, lParam); },
+        "a window procedure", [&] { return WindowProc(message, wParam, lParam); },
         [&] { return ResultAfterException(window, message); });
     if (message == WM_NCDESTROY) {
-        object->UnlinkDestroyedWindow();
+        UnlinkDestroyedWindow();
     }
     return result;
 }
@@ -219,10 +246,14 @@ CWnd* CWnd::LinkCreatedWindow(HWND window, LPARAM createStruct) {
 }
 
 void CWnd::UnlinkDestroyedWindow() {
-    SetLinkedObject(hwnd_, nullptr);
+    if (link_ == WindowLink::kSubclassed) {
+        RemoveWindowSubclass(hwnd_, &CWnd::StaticSubclassProc, kSubclassId);
+        RemovePropA(hwnd_, kSubclassObjectProperty);
+    } else {
+        SetLinkedObject(hwnd_, nullptr);
+    }
     hwnd_ = nullptr;
     link_ = WindowLink::kNone;
-    originalProc_ = nullptr;
     if (CWinApp* app = CurrentApp()) {
         app->OnWindowDestroyed(this);
     }

@@ -3,14 +3,17 @@
 //    WindowProc, and the destructor destroys the window if it still exists.
 //  - subclassed: someone else's window (a control, a system list) now runs through the object's
 //    WindowProc, which passes what it does not handle to the window's own procedure. The
-//    destructor gives the window its own procedure back and leaves it alive.
+//    destructor takes the subclass off again and leaves the window alive.
 //  - attached: a plain view of someone else's window, for the wrapper operations only. Nothing is
 //    routed through the object and nothing happens to the window at the end.
 //
-// Created and subclassed windows share one static window procedure. It finds the object through
-// GWLP_USERDATA (set at WM_NCCREATE, or when subclassing), calls the virtual WindowProc, lets no
-// exception pass back into the system, and at WM_NCDESTROY breaks the link and tells the
-// application, whose main window may be the one that is going.
+// Created windows run one static window procedure that finds the object through GWLP_USERDATA
+// (set at WM_NCCREATE). Subclassed windows go through the common controls' subclass chain
+// (SetWindowSubclass), which keeps a Unicode control Unicode inside an ANSI dialog, lets other
+// subclasses come and go in any order, and leaves GWLP_USERDATA to the window's owner; a window
+// property names their object. Both call
+// the virtual WindowProc, let no exception pass back into the system, and at WM_NCDESTROY break
+// the link and tell the application, whose main window may be the one that is going.
 //
 // A CWnd cannot be copied: two objects would claim one window. Derived classes that handle
 // WM_DESTROY or WM_NCDESTROY must destroy their window in their own destructor, because by the
@@ -41,12 +44,11 @@ class CWnd {
                   HWND parent, HMENU menu);
 
     // Routes an existing window of the calling thread through this object. Refused when the
-    // object already holds a window, and for windows that are not the calling thread's, that
-    // another object already holds, or whose GWLP_USERDATA is in use.
+    // object already holds a window, and for windows that are not the calling thread's or that
+    // another object already holds.
     bool SubclassWindow(HWND window);
-    // Gives a subclassed window its own procedure back and returns it; nullptr when the object
-    // holds no subclassed window, or when another subclass has been put on top of this one (its
-    // procedure would be lost), in which case nothing changes.
+    // Takes this object's subclass off the window and returns the window; nullptr when the
+    // object holds no subclassed window. Other subclasses of the window stay as they are.
     HWND UnsubclassWindow();
 
     // Views a window without taking it over; refused when the object already holds one.
@@ -69,9 +71,15 @@ class CWnd {
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-    // The object that a created or subclassed window runs through; nullptr for any other window,
-    // and for a subclassed one whose subclass has another put on top of it.
+    // The object that a created or subclassed window runs through; nullptr for any other window.
     static CWnd* FromHandle(HWND window);
+
+    // A timer of this window: WM_TIMER with the id reaches WindowProc (or the dialog procedure)
+    // every `milliseconds`. Setting an id that runs already restarts it. False without a window
+    // or when the system refuses.
+    bool SetTimer(UINT_PTR id, UINT milliseconds) const;
+    // Stops the timer; false when the window has no timer of that id.
+    bool KillTimer(UINT_PTR id) const;
 
   protected:
     // Handles one message of the window. The default passes it to DefaultProc.
@@ -83,11 +91,13 @@ class CWnd {
 
   private:
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK StaticSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR subclassId, DWORD_PTR object);
     static CWnd* LinkCreatedWindow(HWND window, LPARAM createStruct);
-    void ReleaseSubclassedWindow();
+    // Runs WindowProc behind the exception barrier; unlinks the object after WM_NCDESTROY.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void UnlinkDestroyedWindow();
 
     HWND hwnd_ = nullptr;
     WindowLink link_ = WindowLink::kNone;
-    WNDPROC originalProc_ = nullptr;  // of a subclassed window; we don't own it
 };

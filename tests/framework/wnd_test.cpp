@@ -193,9 +193,6 @@ TEST(CWnd, SubclassingRefusesWindowsItCannotSafelyTakeOver) {
     EXPECT_FALSE(subclass.SubclassWindow(created.GetSafeHwnd())) << "already runs through an object";
 
     const HWND plain = CreatePlainWindow();
-    SetWindowLongPtrA(plain, GWLP_USERDATA, 99);
-    EXPECT_FALSE(subclass.SubclassWindow(plain)) << "its owner uses GWLP_USERDATA";
-    SetWindowLongPtrA(plain, GWLP_USERDATA, 0);
 
     {
         // A window of another thread, kept alive until it has been tried.
@@ -235,20 +232,25 @@ LRESULT CALLBACK OuterSubclassProc(HWND window, UINT message, WPARAM wParam, LPA
     return CallWindowProcA(replacedProcedure, window, message, wParam, lParam);
 }
 
-TEST(CWnd, UnsubclassingIsRefusedUnderAnotherSubclassButTheDestructorStillLetsGo) {
+TEST(CWnd, SubclassingLeavesTheOwnersDataAndOtherSubclassesAlone) {
     const HWND plain = CreatePlainWindow();
-    const LONG_PTR original = GetWindowLongPtrA(plain, GWLP_WNDPROC);
+    SetWindowLongPtrA(plain, GWLP_USERDATA, 99);
     {
-        CWnd subclass;
+        RecordingWnd subclass;
         ASSERT_TRUE(subclass.SubclassWindow(plain));
+        EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_USERDATA), 99);
         replacedProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(plain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OuterSubclassProc)));
-        EXPECT_EQ(subclass.UnsubclassWindow(), nullptr);
-        EXPECT_EQ(subclass.Link(), WindowLink::kSubclassed);
+        SendMessageA(plain, kForwarded, 0, 0);
+        EXPECT_THAT(subclass.messages, Contains(kForwarded)) << "reached through the subclass on top";
+
+        // Taken off from under the other subclass, which goes on working.
+        EXPECT_EQ(subclass.UnsubclassWindow(), plain);
+        subclass.messages.clear();
         EXPECT_EQ(SendMessageA(plain, kForwarded, 0, 0), kPlainAnswer);
+        EXPECT_TRUE(subclass.messages.empty());
     }
-    EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_WNDPROC), original);
-    EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_USERDATA), 0);
+    EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_USERDATA), 99);
     EXPECT_EQ(SendMessageA(plain, kForwarded, 0, 0), kPlainAnswer);
     DestroyWindow(plain);
 }
