@@ -17,6 +17,8 @@
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
+#include "ui/about_dlg_win.h"
+#include "ui/orbiscape_dlg_win.h"
 
 HANDLE InstanceMutex = nullptr;
 
@@ -29,9 +31,6 @@ constexpr char kMessageCaption[] = "Orbiscape";
 
 // How long the exit waits for a running cloud download before ending it by force.
 constexpr DWORD kWorkerExitTimeoutMs = 10000;
-
-// What a modal run reports when its dialog could not be opened.
-constexpr int kDialogNotOpened = -1;
 
 // The tray icon, from program start to program end; its destruction at the end takes the icon
 // out of the notification area.
@@ -88,7 +87,10 @@ COrbiscapeApp::~COrbiscapeApp() {
 }
 
 BOOL COrbiscapeApp::InitInstance() {
-    InitCommonControls();
+    // The common controls that the dialogs' templates use besides the standard ones.
+    const INITCOMMONCONTROLSEX dialogControls = {sizeof(INITCOMMONCONTROLSEX),
+                                                 ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&dialogControls);
     switch (ParseStartupSwitch(CommandLine())) {
         case StartupSwitch::kInstall:
             StartFromProgramDirectory();
@@ -295,10 +297,8 @@ void COrbiscapeApp::StartCloudDownload() {
 }
 
 int COrbiscapeApp::OpenSettingsDialog() {
-    // The settings dialog is not part of the program yet. Its modal run is answered as one
-    // whose dialog could not be opened, which, at a start with unconfirmed settings, ends the
-    // program just as a cancelled dialog would.
-    return kDialogNotOpened;
+    COrbiscapeDlg dialog(ThreadId());
+    return static_cast<int>(dialog.DoModal());
 }
 
 void COrbiscapeApp::OpenCloudUpdatesDialog() {
@@ -306,5 +306,5 @@ void COrbiscapeApp::OpenCloudUpdatesDialog() {
 }
 
 void COrbiscapeApp::OpenAboutBox() {
-    // The about box is not part of the program yet; the command does nothing.
+    CAboutDlg().DoModal();
 }

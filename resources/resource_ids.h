@@ -13,6 +13,39 @@
 /* The text of the settings dialog's system-menu item that opens the about box. */
 #define IDS_ABOUT_ORBISCAPE 101
 
+/* Controls that code never addresses: labels, icons, pictures. */
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+/* Dialog templates, and the picture of the component-shown dialog. */
+#define IDD_ABOUTBOX 100
+#define IDD_ORBISCAPE_DIALOG 102
+#define IDD_COMPONENT_SHOWN 129
+#define IDB_COMPONENT_SHOWN 130
+
+/* The settings dialog's controls. */
+#define IDC_CENTER_ON 1000
+#define IDC_PREVIEW 1001
+#define IDC_ITEM_SIZE 1002
+#define IDC_UPDATE_FREQ 1003
+#define IDC_SETTINGS_TAB 1004
+#define IDC_IMAGE_OPTIONS 1006
+#define IDC_BLACK_BARS 1007
+#define IDC_CROP 1008
+#define IDC_DISPLAY_OPTIONS 1009
+#define IDC_ACTIVE_DESKTOP 1010
+#define IDC_WALLPAPER 1011
+#define IDC_CLOUDS 1013
+#define IDC_DAY_IMAGE 1016
+#define IDC_NIGHT_IMAGE 1017
+#define IDC_CLOUD_THICKNESS 1025
+/* Apply, beside the system's IDOK (1) and IDCANCEL (2). */
+#define IDC_APPLY 3
+
+/* The settings dialog's system-menu item that opens the about box. */
+#define IDM_ABOUTBOX 16
+
 /* Commands. Each arrives on the main thread as WM_COMMAND with the id in wParam, posted with
    PostThreadMessageA; the tray window forwards its menu choices unchanged, so the menu items
    carry these same ids. */

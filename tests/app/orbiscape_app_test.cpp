@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "app/thread_messages_win.h"
 #include "app_test_support_win.h"
@@ -134,10 +135,6 @@ TEST_F(OrbiscapeAppTest, UnknownCommandsAreIgnored) {
     // An id with a notification code in the high word, as a control or an accelerator sends
     // it, is not the thread command.
     app_.OnThreadCommand(MAKEWPARAM(ID_APP_EXIT, 1), 0);
-    // The dialogs' commands do nothing yet.
-    app_.OnThreadCommand(ID_OPTIONS, 0);
-    app_.OnThreadCommand(ID_CLOUD_UPDATES, 0);
-    app_.OnThreadCommand(ID_APP_ABOUT, 0);
 
     EXPECT_FALSE(QuitWasPosted());
     EXPECT_TRUE(MutexExists(kTestMutexName));
@@ -305,6 +302,25 @@ TEST_F(OrbiscapeAppTest, ACloudTimerStartsTheDownloadWhoseEndEmptiesTheSlotAndRe
     EXPECT_NE(app_.CloudTimerId, 0u) << "the next download is scheduled";
 }
 
+TEST_F(OrbiscapeAppTest, TheDialogCommandsOpenTheirDialogs) {
+    const ModalWatchdog watchdog(GetCurrentThreadId(), std::chrono::seconds(30));
+    for (const auto& [command, caption] :
+         {std::pair{ID_OPTIONS, "Orbiscape"}, std::pair{ID_APP_ABOUT, "About Orbiscape"}}) {
+        std::string shown;
+        const WhenWindowAppears whenDialogOpens(GetCurrentThreadId(), kDialogClass, [&](HWND dialog) {
+            char text[64] = {};
+            GetWindowTextA(dialog, text, sizeof text);
+            shown = text;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        app_.OnThreadCommand(command, 0);
+        EXPECT_TRUE(whenDialogOpens.Ran()) << command;
+        EXPECT_EQ(shown, caption);
+    }
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_FALSE(SourcesWerePrepared()) << "a cancelled settings dialog applies nothing";
+}
+
 // Start-up. The test program has no arguments, so each start is a normal one.
 class StartupTest : public OrbiscapeAppTest {
   protected:
@@ -385,12 +401,45 @@ TEST_F(StartupTest, WithoutTheSeedCloudMapStartUpGoesOn) {
     EXPECT_NE(app_.RenderTimerId, 0u);
 }
 
-TEST_F(StartupTest, UnconfirmedSettingsDrawNothingAndEndTheStart) {
-    StoreSettings([](CSettings& settings) { settings.CenterOn = kCenterOnUnconfirmed; });
-    EXPECT_FALSE(app_.InitInstance());
+// Never-confirmed settings open the settings dialog before anything is drawn; its answer decides
+// whether the program goes on.
+class UnconfirmedStartTest : public StartupTest {
+  protected:
+    // Starts with unconfirmed settings and ends the settings dialog with `answer`.
+    BOOL StartAndAnswer(int answer) {
+        StoreSettings([](CSettings& settings) { settings.CenterOn = kCenterOnUnconfirmed; });
+        const ModalWatchdog watchdog(GetCurrentThreadId(), std::chrono::seconds(30));
+        const WhenWindowAppears whenDialogOpens(GetCurrentThreadId(), kDialogClass, [&](HWND dialog) {
+            nothingDrawnWhileOpen_ = !FileExists(kCurrentFrameFile) && !SourcesWerePrepared();
+            PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        });
+        const BOOL started = app_.InitInstance();
+        EXPECT_TRUE(whenDialogOpens.Ran());
+        EXPECT_FALSE(watchdog.Fired());
+        EXPECT_TRUE(nothingDrawnWhileOpen_);
+        return started;
+    }
+
+    bool nothingDrawnWhileOpen_ = false;
+};
+
+TEST_F(UnconfirmedStartTest, CancelEndsTheStartWithNothingDrawn) {
+    EXPECT_FALSE(StartAndAnswer(IDCANCEL));
     EXPECT_EQ(app_.RenderTimerId, 0u);
     EXPECT_EQ(app_.CloudTimerId, 0u);
     EXPECT_FALSE(SourcesWerePrepared());
+    EXPECT_EQ(CSettings().CenterOn, kCenterOnUnconfirmed);
+}
+
+TEST_F(UnconfirmedStartTest, OkStoresTheDialogsChoicesAndTheStartGoesOnToApplyThem) {
+    EXPECT_TRUE(StartAndAnswer(IDOK));
+    EXPECT_EQ(CSettings().CenterOn, kCenterOnTimeZone) << "the dialog's first centre entry";
+    MSG posted = {};
+    ASSERT_TRUE(PeekMessageA(&posted, reinterpret_cast<HWND>(-1), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(posted.wParam, static_cast<WPARAM>(ID_APPLY_SETTINGS));
+    app_.ThreadMessages().Dispatch(WM_COMMAND, posted.wParam, posted.lParam);
+    EXPECT_TRUE(SourcesWerePrepared());
+    EXPECT_NE(app_.RenderTimerId, 0u);
 }
 
 }  // namespace
