@@ -11,7 +11,6 @@ constexpr char kStaticClass[] = "Static";
 constexpr char kTaskbarClass[] = "Shell_TrayWnd";
 // The program's windows are all of this class; its tray window is the one without a title.
 constexpr char kProgramWindowClass[] = "OrbiscapeWindow";
-constexpr WPARAM kExitCommand = 57665;
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kCloseTimeoutMs = 5000;
 
@@ -41,10 +40,20 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+// The first in z-order, which is the newest of several dialogs with one caption.
 HWND FindDialog(const char* caption) {
     DialogSearch search{caption, nullptr};
     EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindDialogControl(const char* caption, int id) {
+    const HWND dialog = FindDialog(caption);
+    return dialog != nullptr && IsWindowVisible(dialog) ? GetDlgItem(dialog, id) : nullptr;
+}
+
+bool IsComboBox(HWND control) {
+    return ClassOf(control) == "ComboBox";
 }
 
 // The message is the one static control with text; the icon is a static control too.
@@ -94,9 +103,58 @@ bool AnswerMessageBox(const char* caption, unsigned timeoutMs, std::string& text
     return WaitUntilGone(box, kCloseTimeoutMs);
 }
 
-bool ChooseTrayExit() {
+bool ChooseTrayCommand(unsigned command) {
     HWND tray = FindWindowA(kProgramWindowClass, "");
-    return tray != nullptr && PostMessageA(tray, WM_COMMAND, kExitCommand, 0) != FALSE;
+    return tray != nullptr && PostMessageA(tray, WM_COMMAND, command, 0) != FALSE;
+}
+
+bool ClickDialogControl(const char* caption, int id) {
+    const HWND control = FindDialogControl(caption, id);
+    return control != nullptr && (SendMessageA(control, BM_CLICK, 0, 0), true);
+}
+
+bool SelectDialogListEntry(const char* caption, int id, const char* prefix) {
+    const HWND control = FindDialogControl(caption, id);
+    if (control == nullptr || !IsComboBox(control)) {
+        return false;
+    }
+    const LRESULT entry =
+        SendMessageA(control, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix));
+    if (entry == CB_ERR || SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(entry), 0) == CB_ERR) {
+        return false;
+    }
+    // A selection made by message is not announced; the user's would be.
+    SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control));
+    return true;
+}
+
+bool SetDialogControlText(const char* caption, int id, const char* text) {
+    const HWND control = FindDialogControl(caption, id);
+    return control != nullptr && SetWindowTextA(control, text) != FALSE;
+}
+
+bool DescribeDialogControl(const char* caption, int id, std::string& description) {
+    const HWND control = FindDialogControl(caption, id);
+    if (control == nullptr) {
+        return false;
+    }
+    LRESULT selection = -1;
+    std::string text = WindowText(control);
+    if (IsComboBox(control)) {
+        selection = SendMessageA(control, CB_GETCURSEL, 0, 0);
+        std::array<char, 1024> entry{};
+        if (selection != CB_ERR && SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0) <
+                                       static_cast<LRESULT>(entry.size())) {
+            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(selection),
+                         reinterpret_cast<LPARAM>(entry.data()));
+        }
+        text = entry.data();
+    }
+    description = std::to_string(IsWindowEnabled(control) ? 1 : 0) + " " +
+                  std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)) + " " + std::to_string(selection) +
+                  " " + text;
+    return true;
 }
 
 bool RepaintTaskbar() {

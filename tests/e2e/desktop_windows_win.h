@@ -12,9 +12,23 @@ bool TopLevelWindowExists(const char* title);
 // be answered (it was still there a few seconds after the press).
 bool AnswerMessageBox(const char* caption, unsigned timeoutMs, std::string& text);
 
-// Chooses "E&xit" for the program as its tray menu does: the menu's command, posted to the
+// Chooses a command of the program's tray menu as the menu does: the command, posted to the
 // program's tray window. False when that window is not found.
-bool ChooseTrayExit();
+bool ChooseTrayCommand(unsigned command);
+
+// A dialog's control, driven and read as a user would from another process. Each finds the
+// visible dialog with exactly that caption (the newest when there are several) and its control
+// by id, and is false when either is missing.
+// Clicks a button, check box or radio button (BM_CLICK).
+bool ClickDialogControl(const char* caption, int id);
+// Selects the first entry of a drop-down list whose text begins with `prefix`, and tells the
+// dialog as the list would (CBN_SELCHANGE).
+bool SelectDialogListEntry(const char* caption, int id, const char* prefix);
+// Sets a control's text (an edit box notifies its dialog by itself).
+bool SetDialogControlText(const char* caption, int id, const char* text);
+// "enabled checked selection text": whether the control is enabled, its check state, the
+// selected entry of a list (-1 without one) and its text (a list's: the selected entry's).
+bool DescribeDialogControl(const char* caption, int id, std::string& description);
 
 // Repaints the taskbar with everything on it. Wine paints a newly set wallpaper over the
 // taskbar of its virtual desktop, tray icons included, until the taskbar repaints itself; a

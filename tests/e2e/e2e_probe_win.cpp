@@ -13,6 +13,11 @@
 //   window-exists TITLE                whether a top-level window of that title exists
 //   answer-message-box CAPTION MS      waits for the box, prints its text, presses OK
 //   choose-tray-exit                   the program's tray menu command "E&xit"
+//   choose-tray-command ID             the program's tray menu command of that id
+//   dialog-click CAPTION ID            clicks a button of the dialog with that caption
+//   dialog-select CAPTION ID PREFIX    selects the first list entry beginning with PREFIX
+//   dialog-set-text CAPTION ID TEXT    sets a control's text
+//   dialog-control CAPTION ID          "ENABLED CHECK SELECTION TEXT" of a control
 //   registry-qword KEY VALUE           a REG_QWORD under HKEY_CURRENT_USER, in decimal
 //   repaint-taskbar                    repaints the taskbar and its tray icons
 //   process-count EXE                  how many processes of that file name run
@@ -39,6 +44,9 @@ constexpr int kNo = 1;
 constexpr int kFailure = 2;
 constexpr int kUsage = 64;
 
+// The tray menu's "E&xit".
+constexpr unsigned kExitCommand = 57665;
+
 // Reads count whole numbers from texts into values; false at the first text that is not one.
 bool ParseIntegers(char** texts, int count, int* values) {
     for (int i = 0; i < count; ++i) {
@@ -58,9 +66,34 @@ int Usage() {
         stderr,
         "usage: orbiscape-e2e-probe subsolar-point | bitmap-size FILE | region-means FILE X Y W H "
         "[X Y W H ...] | differing-pixels A X Y B X Y W H T | wallpaper | window-exists TITLE | "
-        "answer-message-box CAPTION MS | choose-tray-exit | registry-qword KEY VALUE | repaint-taskbar | "
+        "answer-message-box CAPTION MS | choose-tray-exit | choose-tray-command ID | dialog-click CAPTION ID "
+        "| "
+        "dialog-select CAPTION ID PREFIX | dialog-set-text CAPTION ID TEXT | dialog-control CAPTION ID | "
+        "registry-qword KEY VALUE | repaint-taskbar | "
         "process-count EXE | process-resources EXE\n");
     return kUsage;
+}
+
+// The dialog commands; `argument` is the fifth word, where the command takes one.
+int DriveDialog(const std::string& command, const char* caption, int id, const char* argument, int argc) {
+    if (command == "dialog-click" && argc == 4) {
+        return ClickDialogControl(caption, id) ? kYes : kNo;
+    }
+    if (command == "dialog-select" && argc == 5) {
+        return SelectDialogListEntry(caption, id, argument) ? kYes : kNo;
+    }
+    if (command == "dialog-set-text" && argc == 5) {
+        return SetDialogControlText(caption, id, argument) ? kYes : kNo;
+    }
+    std::string description;
+    if (command == "dialog-control" && argc == 4) {
+        if (!DescribeDialogControl(caption, id, description)) {
+            return kNo;
+        }
+        std::printf("%s\n", description.c_str());
+        return kYes;
+    }
+    return Usage();
 }
 
 int PrintSubsolarPoint() {
@@ -211,7 +244,14 @@ int Run(int argc, char** argv) {
         return PrintRegistryQword(argv[2], argv[3]);
     }
     if (command == "choose-tray-exit" && argc == 2) {
-        return ChooseTrayExit() ? kYes : kNo;
+        return ChooseTrayCommand(kExitCommand) ? kYes : kNo;
+    }
+    int numbers[1] = {};
+    if (command == "choose-tray-command" && argc == 3 && ParseIntegers(argv + 2, 1, numbers)) {
+        return ChooseTrayCommand(static_cast<unsigned>(numbers[0])) ? kYes : kNo;
+    }
+    if (command.rfind("dialog-", 0) == 0 && argc >= 4 && ParseIntegers(argv + 3, 1, numbers)) {
+        return DriveDialog(command, argv[2], numbers[0], argc == 5 ? argv[4] : nullptr, argc);
     }
     if (command == "wallpaper" && argc == 2) {
         return PrintWallpaper();
