@@ -1,14 +1,18 @@
 #include "render/compositor.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <thread>
+#include <vector>
 
-#include "render/pixel_blend.h"
+#include "image/pixel_buffer.h"
+#include "render/frame_composer.h"
 #include "render/processor_count.h"
-#include "render/solar_position.h"
+#include "render/stored_rows.h"
 
 namespace {
 
@@ -25,11 +29,49 @@ double CentreWithinHalfTurn(double longitude) {
     return longitude - 360.0 * std::floor((longitude + 180.0) / 360.0);
 }
 
-ColourValue NightPixel(const CompositeJob& job, int column, int row) {
-    if (job.darkenedDay != 0) {
-        return DarkenedDayPixel(job.dayImage.GetPixelColour(column, row));
+struct ImageSources {
+    const DibImage& day;
+    const DibImage& night;
+    const DibImage& clouds;
+    bool darkenedDay;
+};
+
+// Composes rows firstRow .. endRow - 1 into the output. False when memory for a row runs out.
+bool ComposeImageRows(const FrameComposer& composer, const ImageSources& images, DibImage& output,
+                      int firstRow, int endRow) {
+    const int width = composer.Width();
+    StoredRowReader day, night, clouds;
+    std::vector<std::uint8_t> scratch;
+    const bool direct =
+        IsStoredPixelLayout(output) && output.Width() == width && output.Height() == composer.Height();
+    try {
+        day.Open(images.day, width);
+        if (images.night.HasPixels() && !images.darkenedDay) {
+            night.Open(images.night, width);
+        }
+        if (images.clouds.HasPixels()) {
+            clouds.Open(images.clouds, width);
+        }
+        if (!direct) {
+            scratch.resize(4 * static_cast<std::size_t>(width));
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    return job.nightImage.GetPixelColour(column, row);
+    for (int row = firstRow; row < endRow; ++row) {
+        const SourceRows sources{day.Row(row), night.Row(row), clouds.Row(row)};
+        if (direct) {
+            composer.ComposeRow(row, sources, 0, width, output.Row(row));
+            continue;
+        }
+        composer.ComposeRow(row, sources, 0, width, scratch.data());
+        for (int column = 0; column < width; ++column) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, scratch.data() + 4 * static_cast<std::size_t>(column), sizeof pixel);
+            output.SetPixelColour(column, row, ColourOfPixel(pixel));
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -49,99 +91,47 @@ std::int32_t OutputColumn(std::int32_t column, std::int32_t shift, std::int32_t 
     return outputColumn;
 }
 
-void ComposeColumns(const CompositeJob& job) {
-    const auto frameWidth = static_cast<std::int32_t>(job.width);
-    const int lastRow = static_cast<int>(std::trunc(job.height)) - 1;
-    // Without a night side the whole map is day and no elevation is needed.
-    const bool hasNightSide = job.nightImage.HasPixels() || job.darkenedDay != 0;
-    const bool hasClouds = job.cloudImage.HasPixels();
-
-    for (std::int32_t column = job.firstColumn; column <= job.lastColumn; ++column) {
-        // The longitude of the column's left edge; column 0 is -180.
-        const double longitude = column / job.width * 360.0 - 180.0;
-        ComputeSolarGeometry(job.day, job.month, job.year, job.hour, job.minute, job.second, longitude);
-        const std::int32_t outputColumn = OutputColumn(column, job.shift, frameWidth);
-
-        for (int row = lastRow; row >= 0; --row) {
-            const double elevation = hasNightSide ? SunElevation(90.0 - row / job.height * 180.0) : 90.0;
-            const double dayWeight = DayWeight(elevation);
-            // The factor only thins or thickens clouds that are there: without a cloud map a
-            // negative factor must not cover the map in cloud.
-            const int cloud = hasClouds
-                                  ? ApplyCloudFactor(CloudValueOf(job.cloudImage.GetPixelColour(column, row)),
-                                                     job.cloudFactor)
-                                  : 0;
-            // Each path reads only the pixels it uses.
-            ColourValue result;
-            if (dayWeight == 1.0) {
-                result = CloudOver(job.dayImage.GetPixelColour(column, row), cloud, kDayCloudBrightness);
-            } else if (dayWeight == 0.0) {
-                result = CloudOver(NightPixel(job, column, row), cloud, kNightCloudBrightness);
-            } else {
-                result = TwilightPixel(dayWeight, cloud, job.dayImage.GetPixelColour(column, row),
-                                       NightPixel(job, column, row));
-            }
-            job.outputImage.SetPixelColour(outputColumn, row, result);
-        }
-    }
-}
-
-void ComposeDayNightOnThreads(const std::tm& utc, const DibImage& day, const DibImage& night,
-                              DibImage& output, const DibImage& clouds, int darkenedDay, int cloudFactor,
-                              double centreLongitude, int threadCount) {
+int ComposeDayNightOnThreads(const std::tm& utc, const DibImage& day, const DibImage& night, DibImage& output,
+                             const DibImage& clouds, int darkenedDay, int cloudFactor, double centreLongitude,
+                             int threadCount) {
     if (!day.HasPixels()) {
-        return;
+        return 0;
     }
-    const double width = day.Width();
-    const double height = day.Height();
-    const CompositeJob job{
-        height,
-        width,
-        ColumnShift(width, centreLongitude),
-        0,
-        static_cast<std::int32_t>(std::trunc(width - 1.0)),
-        darkenedDay,
-        day,
-        night,
-        clouds,
-        output,
-        utc.tm_mday,
-        utc.tm_mon + 1,
-        utc.tm_year + 1900,
-        utc.tm_hour,
-        utc.tm_min,
-        utc.tm_sec,
-        cloudFactor,
+    const CompositionSettings settings{
+        utc,         day.Width(),     day.Height(), night.HasPixels() || darkenedDay != 0, darkenedDay != 0,
+        cloudFactor, centreLongitude,
     };
-
-    if (std::clamp(threadCount, 1, 2) == 1 || job.lastColumn < 1) {
-        ComposeColumns(job);
-        return;
+    FrameComposer composer;
+    if (!composer.Prepare(settings)) {
+        return 0;
+    }
+    const ImageSources images{day, night, clouds, darkenedDay != 0};
+    const int height = composer.Height();
+    if (std::clamp(threadCount, 1, 2) == 1 || height < 2) {
+        return ComposeImageRows(composer, images, output, 0, height) ? 1 : 0;
     }
 
-    const std::int32_t middle = job.lastColumn / 2;
-    CompositeJob firstHalf = job;
-    firstHalf.lastColumn = middle;
-    CompositeJob secondHalf = job;
-    secondHalf.firstColumn = middle + 1;
-
+    const int middle = height / 2;
+    std::atomic<bool> secondHalfComposed{false};
     std::optional<std::thread> helper;
     try {
-        helper.emplace(ComposeColumns, std::cref(secondHalf));
+        helper.emplace(
+            [&] { secondHalfComposed = ComposeImageRows(composer, images, output, middle, height); });
     } catch (const std::exception&) {
         // No second thread to be had: this thread composes both halves.
     }
-    ComposeColumns(firstHalf);
+    const bool firstHalfComposed = ComposeImageRows(composer, images, output, 0, middle);
     if (helper) {
         helper->join();
     } else {
-        ComposeColumns(secondHalf);
+        secondHalfComposed = ComposeImageRows(composer, images, output, middle, height);
     }
+    return firstHalfComposed && secondHalfComposed ? 1 : 0;
 }
 
-void ComposeDayNight(const std::tm& utc, const DibImage& day, const DibImage& night, DibImage& output,
-                     const DibImage& clouds, int darkenedDay, int cloudFactor, double centreLongitude) {
+int ComposeDayNight(const std::tm& utc, const DibImage& day, const DibImage& night, DibImage& output,
+                    const DibImage& clouds, int darkenedDay, int cloudFactor, double centreLongitude) {
     const int threadCount = ProcessorCount() > 1 ? 2 : 1;
-    ComposeDayNightOnThreads(utc, day, night, output, clouds, darkenedDay, cloudFactor, centreLongitude,
-                             threadCount);
+    return ComposeDayNightOnThreads(utc, day, night, output, clouds, darkenedDay, cloudFactor,
+                                    centreLongitude, threadCount);
 }

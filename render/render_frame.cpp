@@ -24,8 +24,11 @@ int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, const DibImage& day
     }
     const std::tm utc = BreakDownUtc(utcSeconds);
     const double centre = CentreLongitude(options.centreCode, utc, StandardTimeOffsetSeconds());
-    ComposeDayNight(utc, day, night, output, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
-                    centre);
+    if (!ComposeDayNight(utc, day, night, output, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
+                         centre)) {
+        SetImageLastError(LastError::OutOfMemory);
+        return 0;
+    }
 
     const bool fitted = output.Width() == options.outputWidth && output.Height() == options.outputHeight;
     if (fitted || (!options.blackBars && !options.crop)) {

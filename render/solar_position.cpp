@@ -1,16 +1,11 @@
 #include "render/solar_position.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 // The obliquity of the ecliptic is held fixed (23.4399 degrees); over the years this program
 // covers its drift moves the terminator by far less than a pixel.
 constexpr double kObliquity = 0.4091034313382189;
-
-thread_local SolarState threadSolarState;
 
 double Radians(double degrees) {
     return degrees * kPi / 180.0;
@@ -43,11 +38,8 @@ double DayNumberFromEpoch(double day, double month, double year, double hour, do
     return dayCount + universalTime / 24.0;
 }
 
-void ComputeSolarGeometry(double day, double month, double year, double hour, double minute, double second,
-                          double longitude) {
-    SolarState& state = threadSolarState;
-    state.longitude = longitude;
-
+SunAtMoment ComputeSunAtMoment(double day, double month, double year, double hour, double minute,
+                               double second) {
     const double d = DayNumberFromEpoch(day, month, year, hour, minute, second);
     const double t = d / 36525.0;
 
@@ -59,33 +51,48 @@ void ComputeSolarGeometry(double day, double month, double year, double hour, do
                           0.00029 * std::sin(Radians(3.0 * meanAnomaly));
     const double trueLongitude = Radians(meanLongitude + centre);
 
+    SunAtMoment sun;
     const double sinDeclination = std::sin(kObliquity) * std::sin(trueLongitude);
     const double cosDeclination = std::sqrt(1.0 - sinDeclination * sinDeclination);
-    state.declination = Degrees(std::atan2(sinDeclination, cosDeclination));
-
-    const double siderealTime =
+    sun.declination = Degrees(std::atan2(sinDeclination, cosDeclination));
+    sun.siderealTime =
         NormalizeDegrees(280.46061837 + 360.98564736629 * d + 0.000387933 * t * t - t * t * t / 38710000.0);
-    const double localSiderealTime = siderealTime + longitude;
     // The half-angle form gives the right ascension in the correct quadrant without atan2.
-    const double rightAscension = Degrees(2.0 * std::atan(std::cos(kObliquity) * std::sin(trueLongitude) /
-                                                          (std::cos(trueLongitude) + cosDeclination)));
-    state.hourAngle = localSiderealTime - rightAscension;
-
-    state.cosHourAngle = std::cos(Radians(state.hourAngle));
-    state.sinDeclination = std::sin(Radians(state.declination));
-    state.cosDeclination = std::cos(Radians(state.declination));
+    sun.rightAscension = Degrees(2.0 * std::atan(std::cos(kObliquity) * std::sin(trueLongitude) /
+                                                 (std::cos(trueLongitude) + cosDeclination)));
+    sun.sinDeclination = std::sin(Radians(sun.declination));
+    sun.cosDeclination = std::cos(Radians(sun.declination));
+    return sun;
 }
 
-double SunElevation(double latitude) {
-    const SolarState& state = threadSolarState;
+double HourAngle(const SunAtMoment& sun, double longitude) {
+    const double localSiderealTime = sun.siderealTime + longitude;
+    return localSiderealTime - sun.rightAscension;
+}
+
+double CosHourAngle(double hourAngle) {
+    return std::cos(Radians(hourAngle));
+}
+
+SolarState ComputeSolarGeometry(double day, double month, double year, double hour, double minute,
+                                double second, double longitude) {
+    const SunAtMoment sun = ComputeSunAtMoment(day, month, year, hour, minute, second);
+    SolarState state;
+    state.longitude = longitude;
+    state.declination = sun.declination;
+    state.hourAngle = HourAngle(sun, longitude);
+    state.cosHourAngle = CosHourAngle(state.hourAngle);
+    state.sinDeclination = sun.sinDeclination;
+    state.cosDeclination = sun.cosDeclination;
+    return state;
+}
+
+LatitudeTerms LatitudeTermsOf(double sinDeclination, double cosDeclination, double latitude) {
     const double phi = Radians(latitude);
-    const double sine =
-        std::sin(phi) * state.sinDeclination + std::cos(phi) * state.cosDeclination * state.cosHourAngle;
-    // Where the sun stands overhead, rounding can carry the sine a hair past 1; asin would then
-    // give NaN and the sub-solar point would be drawn as night.
-    return Degrees(std::asin(std::clamp(sine, -1.0, 1.0)));
+    return {std::sin(phi) * sinDeclination, std::cos(phi) * cosDeclination};
 }
 
-const SolarState& CurrentSolarState() {
-    return threadSolarState;
+double SunElevation(const SolarState& state, double latitude) {
+    return ElevationOfSine(ElevationSine(
+        LatitudeTermsOf(state.sinDeclination, state.cosDeclination, latitude), state.cosHourAngle));
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "image/pixel_buffer.h"
 #include "test_images.h"
 
 TEST(DayWeight, RunsLinearlyAcrossTheTwilightBand) {
@@ -77,4 +78,21 @@ TEST(TwilightPixel, MixesNightAndDayByTheDayWeight) {
     // Without cloud the band between black night and white day brightens with the weight.
     EXPECT_EQ(TwilightPixel(0.25, 0, kWhite, Grey(0)), Grey(63));
     EXPECT_EQ(TwilightPixel(0.999, 0, kWhite, Grey(0)), Grey(254));
+}
+
+TEST(StoredCloudOver, MatchesCloudOverForEveryChannelValueAndCloud) {
+    // Every product of a channel and a cloud weight passes the lanes' division by 255 here.
+    for (int value = 0; value < 256; ++value) {
+        const std::uint32_t stored = static_cast<std::uint32_t>(value) |
+                                     (static_cast<std::uint32_t>(255 - value) << 8) |
+                                     (static_cast<std::uint32_t>(value ^ 0x5A) << 16) | 0xA5000000u;
+        for (int cloud = 0; cloud < 256; ++cloud) {
+            for (const int brightness : {kNightCloudBrightness, 135, 254, kDayCloudBrightness}) {
+                ASSERT_EQ(StoredCloudOver(stored, cloud, brightness),
+                          PixelOfColour(CloudOver(ColourOfPixel(stored), cloud, brightness)))
+                    << value << " " << cloud << " " << brightness;
+            }
+        }
+        ASSERT_EQ(StoredDarkenedDay(stored), PixelOfColour(DarkenedDayPixel(ColourOfPixel(stored))));
+    }
 }

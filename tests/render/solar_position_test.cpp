@@ -1,8 +1,6 @@
 #include "render/solar_position.h"
 
 #include <cmath>
-#include <future>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -73,47 +71,37 @@ TEST(NormalizeDegrees, ReducesIntoOneTurnButLeavesExactly360) {
 }
 
 TEST(ComputeSolarGeometry, GivesTheDeclinationOfTheSolsticesAndTheEpoch) {
-    ComputeSolarGeometry(21, 6, 2024, 12, 0, 0, 0.0);
-    EXPECT_NEAR(CurrentSolarState().declination, kSolsticeDeclination, 0.01);
-    ComputeSolarGeometry(21, 12, 2024, 0, 0, 0, 0.0);
-    EXPECT_NEAR(CurrentSolarState().declination, -kSolsticeDeclination, 0.01);
-    ComputeSolarGeometry(1, 1, 2000, 12, 0, 0, 0.0);
-    EXPECT_NEAR(CurrentSolarState().declination, -23.03, 0.02);
+    EXPECT_NEAR(ComputeSolarGeometry(21, 6, 2024, 12, 0, 0, 0.0).declination, kSolsticeDeclination, 0.01);
+    EXPECT_NEAR(ComputeSolarGeometry(21, 12, 2024, 0, 0, 0, 0.0).declination, -kSolsticeDeclination, 0.01);
+    EXPECT_NEAR(ComputeSolarGeometry(1, 1, 2000, 12, 0, 0, 0.0).declination, -23.03, 0.02);
 }
 
 TEST(SunElevation, PutsTheSunOverTheRightMeridianThroughTheDay) {
     // Near the March equinox the sun stands almost overhead at the equator where it is noon:
     // about longitude 0 at 12:00 UTC and about 90 degrees east at 06:00 UTC.
-    ComputeSolarGeometry(20, 3, 2024, 12, 0, 0, 0.0);
-    EXPECT_GT(SunElevation(0.0), 85.0);
-    ComputeSolarGeometry(20, 3, 2024, 12, 0, 0, 180.0);
-    EXPECT_LT(SunElevation(0.0), -85.0);
-    ComputeSolarGeometry(20, 3, 2024, 6, 0, 0, 90.0);
-    EXPECT_GT(SunElevation(0.0), 85.0);
-    ComputeSolarGeometry(20, 3, 2024, 6, 0, 0, -90.0);
-    EXPECT_LT(SunElevation(0.0), -85.0);
+    EXPECT_GT(SunElevation(ComputeSolarGeometry(20, 3, 2024, 12, 0, 0, 0.0), 0.0), 85.0);
+    EXPECT_LT(SunElevation(ComputeSolarGeometry(20, 3, 2024, 12, 0, 0, 180.0), 0.0), -85.0);
+    EXPECT_GT(SunElevation(ComputeSolarGeometry(20, 3, 2024, 6, 0, 0, 90.0), 0.0), 85.0);
+    EXPECT_LT(SunElevation(ComputeSolarGeometry(20, 3, 2024, 6, 0, 0, -90.0), 0.0), -85.0);
     // At the June solstice the north pole has the sun 23.44 degrees up all day.
-    ComputeSolarGeometry(21, 6, 2024, 0, 0, 0, 0.0);
-    EXPECT_NEAR(SunElevation(90.0), kSolsticeDeclination, 0.01);
+    EXPECT_NEAR(SunElevation(ComputeSolarGeometry(21, 6, 2024, 0, 0, 0, 0.0), 90.0), kSolsticeDeclination,
+                0.01);
 }
 
 TEST(SunElevation, IsTheSameAtLongitudesMinusAndPlus180) {
     for (const double latitude : {-90.0, -45.0, 0.0, 12.5, 60.0, 90.0}) {
-        ComputeSolarGeometry(9, 8, 2026, 17, 3, 59, -180.0);
-        const double hourAngleWest = CurrentSolarState().hourAngle;
-        const double elevationWest = SunElevation(latitude);
-        ComputeSolarGeometry(9, 8, 2026, 17, 3, 59, 180.0);
-        EXPECT_DOUBLE_EQ(CurrentSolarState().hourAngle - hourAngleWest, 360.0);
-        EXPECT_NEAR(SunElevation(latitude), elevationWest, 1e-9) << latitude;
+        const SolarState west = ComputeSolarGeometry(9, 8, 2026, 17, 3, 59, -180.0);
+        const SolarState east = ComputeSolarGeometry(9, 8, 2026, 17, 3, 59, 180.0);
+        EXPECT_DOUBLE_EQ(east.hourAngle - west.hourAngle, 360.0);
+        EXPECT_NEAR(SunElevation(east, latitude), SunElevation(west, latitude), 1e-9) << latitude;
     }
 }
 
 TEST(SunElevation, AtThePolesIsPlusOrMinusTheDeclination) {
     for (const int month : {1, 4, 6, 9, 12}) {
-        ComputeSolarGeometry(15, month, 2024, 9, 30, 0, 33.0);
-        const double declination = CurrentSolarState().declination;
-        EXPECT_NEAR(SunElevation(90.0), declination, 1e-9) << month;
-        EXPECT_NEAR(SunElevation(-90.0), -declination, 1e-9) << month;
+        const SolarState state = ComputeSolarGeometry(15, month, 2024, 9, 30, 0, 33.0);
+        EXPECT_NEAR(SunElevation(state, 90.0), state.declination, 1e-9) << month;
+        EXPECT_NEAR(SunElevation(state, -90.0), -state.declination, 1e-9) << month;
     }
 }
 
@@ -122,37 +110,28 @@ TEST(SunElevation, IsANumberWhereTheSunStandsOverhead) {
     // still give 90 degrees, not NaN (which would paint night at noon).
     for (int hour = 0; hour < 24; ++hour) {
         for (int day = 1; day <= 28; day += 3) {
-            ComputeSolarGeometry(day, 5, 2024, hour, 17, 0, 0.0);
-            const double noonLongitude = -CurrentSolarState().hourAngle;
-            ComputeSolarGeometry(day, 5, 2024, hour, 17, 0, noonLongitude);
-            const double elevation = SunElevation(CurrentSolarState().declination);
+            const double noonLongitude = -ComputeSolarGeometry(day, 5, 2024, hour, 17, 0, 0.0).hourAngle;
+            const SolarState overhead = ComputeSolarGeometry(day, 5, 2024, hour, 17, 0, noonLongitude);
+            const double elevation = SunElevation(overhead, overhead.declination);
             ASSERT_FALSE(std::isnan(elevation)) << day << " " << hour;
             EXPECT_GT(elevation, 89.99) << day << " " << hour;
         }
     }
 }
 
-TEST(SolarState, BelongsToTheThreadThatComputedIt) {
-    // The west thread computes its column, then the east thread computes another, then the west
-    // thread reads: a record shared between threads would hand it the east thread's longitude.
-    // Futures rather than std::barrier: under Wine a barrier wait has been seen to hang.
-    std::promise<void> westComputed, eastComputed;
-    double westLongitudeSeen = 0, westElevationSeen = 0, westElevationOwn = 0;
-    std::thread west([&] {
-        ComputeSolarGeometry(21, 6, 2024, 12, 0, 0, -100.0);
-        westElevationOwn = SunElevation(40.0);
-        westComputed.set_value();
-        eastComputed.get_future().wait();
-        westLongitudeSeen = CurrentSolarState().longitude;
-        westElevationSeen = SunElevation(40.0);
-    });
-    std::thread east([&] {
-        westComputed.get_future().wait();
-        ComputeSolarGeometry(21, 6, 2024, 12, 0, 0, 80.0);
-        eastComputed.set_value();
-    });
-    west.join();
-    east.join();
-    EXPECT_EQ(westLongitudeSeen, -100.0);
-    EXPECT_EQ(westElevationSeen, westElevationOwn);
+TEST(ComputeSolarGeometry, IsTheMomentsSunSeenFromTheLongitude) {
+    // The steps a frame takes once each give the very bits of the whole computation.
+    const SunAtMoment sun = ComputeSunAtMoment(9, 8, 2026, 17, 3, 59);
+    for (const double longitude : {-180.0, -37.25, 0.0, 101.5, 179.99}) {
+        const SolarState state = ComputeSolarGeometry(9, 8, 2026, 17, 3, 59, longitude);
+        EXPECT_EQ(state.longitude, longitude);
+        EXPECT_EQ(state.declination, sun.declination);
+        EXPECT_EQ(state.hourAngle, HourAngle(sun, longitude));
+        EXPECT_EQ(state.cosHourAngle, CosHourAngle(state.hourAngle));
+        for (const double latitude : {-90.0, -12.5, 0.0, 66.5, 90.0}) {
+            const LatitudeTerms terms = LatitudeTermsOf(sun.sinDeclination, sun.cosDeclination, latitude);
+            EXPECT_EQ(SunElevation(state, latitude),
+                      ElevationOfSine(ElevationSine(terms, state.cosHourAngle)));
+        }
+    }
 }
