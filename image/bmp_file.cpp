@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "image/bmp_row_file.h"
 #include "image/dib_image.h"
 #include "image/file_io.h"
 #include "image/last_error.h"
@@ -15,15 +16,9 @@
 namespace {
 
 constexpr std::uint8_t kFileType[2] = {'B', 'M'};
-constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kFileHeaderSize = kBmpFileHeaderSize;
 // A larger file holds more than any bitmap this toolkit accepts.
 constexpr std::uint64_t kMaxFileBytes = kFileHeaderSize + kMaxDibBytes;
-
-void PutLittleEndian32(std::uint8_t* at, std::uint64_t value) {
-    for (int i = 0; i < 4; ++i) {
-        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 BitmapInfoHeader HeaderOf(const DibBlock& block) {
     BitmapInfoHeader header;
@@ -102,8 +97,22 @@ int DibImage::ReadBmpFile(const char* name) {
         SetImageLastError(LastError::AlreadyInitialized);
         return 0;
     }
-    std::optional<std::vector<std::uint8_t>> contents = ReadWholeFile(name, kMaxFileBytes);
-    return contents ? ReadBmpBytes(std::move(*contents)) : 0;
+    // The packed bitmap is read straight into its block, after the file header.
+    InputFile file(name);
+    const std::optional<std::uint64_t> size = file.Size();
+    std::uint8_t fileHeader[kFileHeaderSize];
+    if (!size || *size > kMaxFileBytes || *size < kFileHeaderSize || !file.ReadAt(0, fileHeader) ||
+        std::memcmp(fileHeader, kFileType, 2) != 0) {
+        return 0;
+    }
+    DibBlock packed;
+    try {
+        packed.resize(static_cast<std::size_t>(*size - kFileHeaderSize));
+    } catch (const std::bad_alloc&) {
+        SetImageLastError(LastError::OutOfMemory);
+        return 0;
+    }
+    return file.ReadAt(kFileHeaderSize, packed) ? AttachPacked(std::move(packed)) : 0;
 }
 
 int DibImage::ReadBmpBytes(std::vector<std::uint8_t> fileBytes) {
@@ -117,6 +126,10 @@ int DibImage::ReadBmpBytes(std::vector<std::uint8_t> fileBytes) {
     }
     DibBlock packed = std::move(fileBytes);
     packed.erase(packed.begin(), packed.begin() + kFileHeaderSize);
+    return AttachPacked(std::move(packed));
+}
+
+int DibImage::AttachPacked(DibBlock packed) {
     if (packed.size() < kInfoHeaderSize) {
         SetImageLastError(LastError::InvalidParameter);
         return 0;
@@ -144,9 +157,7 @@ int DibImage::SaveBmpFile(const char* name) const {
     }
     // Both fit 32 bits: a block is at most kMaxDibBytes.
     const std::uint64_t packedSize = PackedSize();
-    std::uint8_t fileHeader[kFileHeaderSize] = {kFileType[0], kFileType[1]};
-    PutLittleEndian32(fileHeader + 2, kFileHeaderSize + packedSize);
-    PutLittleEndian32(fileHeader + 10, kFileHeaderSize + PixelDataOffset());
+    const auto fileHeader = BmpFileHeader(packedSize, PixelDataOffset());
     return ReplaceFileContents(name, {std::span<const std::uint8_t>(fileHeader),
                                       std::span<const std::uint8_t>(block_.data(), packedSize)})
                ? 1

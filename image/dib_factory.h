@@ -14,6 +14,11 @@
 int CreateDib(DibImage& image, int width, int height, std::uint16_t bitCount, bool topDown,
               bool withMasks = false);
 
+// What CreateDib makes up to the pixel rows: the header (its image size filled in), the masks and
+// a zeroed colour table; the rows follow at the block's end. Empty, with the last-error code
+// set, for arguments CreateDib refuses or when memory runs out.
+DibBlock NewDibHeader(int width, int height, std::uint16_t bitCount, bool topDown, bool withMasks);
+
 // A zero-filled block laid out for header, with the header written at its start and its image
 // size filled in from the layout as GDI fills it; masks and colour table are the caller's to
 // write. Empty, with the last-error code set, when the header is refused or memory runs out.

@@ -104,6 +104,9 @@ class DibImage {
     int SaveBmpFile(const char* name) const;
 
   private:
+    // Takes a packed bitmap read from a file (after its file header): RLE pixels expanded,
+    // an understated image size corrected, then attached.
+    int AttachPacked(DibBlock packed);
     void Reset();
     void TakeMasks(const DibLayout& layout);
     bool Contains(int x, int y) const;

@@ -3,3 +3,13 @@
 std::string TemporaryNameBeside(const char* name, unsigned long processId, unsigned long threadId) {
     return std::string(name) + "." + std::to_string(processId) + "-" + std::to_string(threadId) + ".tmp";
 }
+
+bool ReplaceFileContents(const char* name, std::initializer_list<std::span<const std::uint8_t>> pieces) {
+    FileReplacement replacement(name);
+    for (const std::span<const std::uint8_t>& piece : pieces) {
+        if (!replacement.Write(piece)) {
+            return false;
+        }
+    }
+    return replacement.Commit();
+}

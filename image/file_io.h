@@ -4,6 +4,7 @@
 // either, and a failed write leaves the old file as it was.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -18,6 +19,54 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const char* name, std::ui
 // Replaces (or creates) the file with the pieces written one after another. False on any
 // failure, with the previous file untouched and no temporary file left behind.
 bool ReplaceFileContents(const char* name, std::initializer_list<std::span<const std::uint8_t>> pieces);
+
+// A file read in pieces at given offsets, shared with writers and renames as ReadWholeFile
+// shares it. Several threads may read at once.
+class InputFile {
+  public:
+    explicit InputFile(const char* name);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const;
+    // The file's size now, or nothing when it cannot be told.
+    std::optional<std::uint64_t> Size() const;
+    // Fills `into` from the bytes at offset; false unless every byte was read.
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> into);
+
+  private:
+    std::intptr_t file_;  // file descriptor or HANDLE
+};
+
+// A replacement written in pieces, with the guarantees of ReplaceFileContents: it goes under a
+// temporary name beside the target and takes the target's place only at Commit. Dropped
+// without Commit (or after any failure) it leaves the previous file as it was and no
+// temporary file behind.
+class FileReplacement {
+  public:
+    explicit FileReplacement(const char* name);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Appends; false once any write has failed (and for every later one).
+    bool Write(std::span<const std::uint8_t> piece);
+    // Writes at an offset, beyond the appended pieces; several threads may write their own parts
+    // at once (not together with Write).
+    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> piece);
+    // Puts the file in place. False on any failure, the previous file untouched.
+    bool Commit();
+
+  private:
+    void Discard();
+
+    std::string name_;
+    std::string temporary_;
+    std::intptr_t file_;  // file descriptor or HANDLE; kNoFile once closed
+    std::uint64_t end_ = 0;
+    std::atomic<bool> failed_{false};
+};
 
 // The temporary name a replacement is written under: beside the target, so that the rename stays
 // on one volume, and distinct per process and thread, so that two writers never share one.

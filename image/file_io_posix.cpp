@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -60,24 +62,105 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const char* name, std::ui
     return contents;
 }
 
-bool ReplaceFileContents(const char* name, std::initializer_list<std::span<const std::uint8_t>> pieces) {
-    const std::string temporary =
-        TemporaryNameBeside(name, static_cast<unsigned long>(getpid()), static_cast<unsigned long>(gettid()));
-    bool written;
-    {
-        OwnedFile file(temporary.c_str(), "wb");
-        written = file.Get() != nullptr;
-        for (const std::span<const std::uint8_t>& piece : pieces) {
-            written = written && (piece.empty() ||
-                                  std::fwrite(piece.data(), 1, piece.size(), file.Get()) == piece.size());
+namespace {
+
+constexpr std::intptr_t kNoFile = -1;
+
+int Descriptor(std::intptr_t file) {
+    return static_cast<int>(file);
+}
+
+}  // namespace
+
+InputFile::InputFile(const char* name) : file_(open(name, O_RDONLY | O_CLOEXEC)) {}
+
+InputFile::~InputFile() {
+    if (IsOpen()) {
+        close(Descriptor(file_));
+    }
+}
+
+bool InputFile::IsOpen() const {
+    return file_ != kNoFile;
+}
+
+std::optional<std::uint64_t> InputFile::Size() const {
+    struct stat status;
+    if (!IsOpen() || fstat(Descriptor(file_), &status) != 0 || status.st_size < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) {
+    while (IsOpen() && !into.empty()) {
+        const ssize_t got = pread(Descriptor(file_), into.data(), into.size(), static_cast<off_t>(offset));
+        if (got <= 0) {
+            return false;
         }
-        written = file.Close() && written;
+        offset += static_cast<std::uint64_t>(got);
+        into = into.subspan(static_cast<std::size_t>(got));
+    }
+    return IsOpen();
+}
+
+FileReplacement::FileReplacement(const char* name)
+    : name_(name),
+      temporary_(TemporaryNameBeside(name, static_cast<unsigned long>(getpid()),
+                                     static_cast<unsigned long>(gettid()))),
+      file_(open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
+    failed_ = file_ == kNoFile;
+}
+
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+bool FileReplacement::Write(std::span<const std::uint8_t> piece) {
+    const std::uint64_t offset = end_;
+    end_ += piece.size();
+    return WriteAt(offset, piece);
+}
+
+bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> piece) {
+    while (!failed_ && !piece.empty()) {
+        const ssize_t written =
+            pwrite(Descriptor(file_), piece.data(), piece.size(), static_cast<off_t>(offset));
+        if (written <= 0) {
+            failed_ = true;
+            break;
+        }
+        offset += static_cast<std::uint64_t>(written);
+        piece = piece.subspan(static_cast<std::size_t>(written));
+    }
+    return !failed_;
+}
+
+bool FileReplacement::Commit() {
+    if (file_ != kNoFile) {
+        if (close(Descriptor(file_)) != 0) {
+            failed_ = true;
+        }
+        file_ = kNoFile;
     }
     // No flush to the disk: the rename alone is what keeps readers from a partial file, and
     // every working file can be made again after a crash.
-    if (!written || std::rename(temporary.c_str(), name) != 0) {
-        std::remove(temporary.c_str());
+    if (failed_ || std::rename(temporary_.c_str(), name_.c_str()) != 0) {
+        failed_ = true;
+        Discard();
         return false;
     }
+    temporary_.clear();
     return true;
+}
+
+void FileReplacement::Discard() {
+    if (file_ != kNoFile) {
+        close(Descriptor(file_));
+        file_ = kNoFile;
+    }
+    if (!temporary_.empty()) {
+        std::remove(temporary_.c_str());
+        temporary_.clear();
+    }
 }

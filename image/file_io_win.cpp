@@ -18,38 +18,6 @@ constexpr DWORD kFirstRetryMilliseconds = 5;
 constexpr DWORD kLongestRetryMilliseconds = 100;
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;  // per ReadFile or WriteFile call
 
-// Closes the file handle at the end of a scope.
-class OwnedFileHandle {
-  public:
-    explicit OwnedFileHandle(HANDLE handle) : handle_(handle) {}
-    ~OwnedFileHandle() { Close(); }
-    OwnedFileHandle(const OwnedFileHandle&) = delete;
-    OwnedFileHandle& operator=(const OwnedFileHandle&) = delete;
-
-    HANDLE Get() const { return handle_; }
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        const bool closed = !IsOpen() || CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE handle_;
-};
-
-bool WriteAll(HANDLE file, std::span<const std::uint8_t> piece) {
-    while (!piece.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min(piece.size(), kMaxTransfer));
-        DWORD written = 0;
-        if (!WriteFile(file, piece.data(), chunk, &written, nullptr) || written != chunk) {
-            return false;
-        }
-        piece = piece.subspan(chunk);
-    }
-    return true;
-}
-
 bool IsMomentaryLock(DWORD error) {
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
@@ -71,52 +39,141 @@ bool RenameOver(const char* from, const char* to) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const char* name, std::uint64_t maxBytes) {
-    OwnedFileHandle file(CreateFileA(name, GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size;
-    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-        static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
+    InputFile file(name);
+    const std::optional<std::uint64_t> size = file.Size();
+    if (!size || *size > maxBytes) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> contents;
     try {
-        contents.resize(static_cast<std::size_t>(size.QuadPart));
+        contents.resize(static_cast<std::size_t>(*size));
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_OUTOFMEMORY);
         return std::nullopt;
     }
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min(contents.size() - done, kMaxTransfer));
-        DWORD got = 0;
-        // Fewer bytes than the size said: the file was cut short while we read it.
-        if (!ReadFile(file.Get(), contents.data() + done, chunk, &got, nullptr) || got == 0) {
-            return std::nullopt;
-        }
-        done += got;
+    // Fewer bytes than the size said: the file was cut short while we read it.
+    if (!file.ReadAt(0, contents)) {
+        return std::nullopt;
     }
     return contents;
 }
 
-bool ReplaceFileContents(const char* name, std::initializer_list<std::span<const std::uint8_t>> pieces) {
-    const std::string temporary = TemporaryNameBeside(name, GetCurrentProcessId(), GetCurrentThreadId());
-    bool written;
-    {
-        OwnedFileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file.IsOpen();
-        for (const std::span<const std::uint8_t>& piece : pieces) {
-            written = written && WriteAll(file.Get(), piece);
-        }
-        written = file.Close() && written;
+namespace {
+
+const std::intptr_t kNoFile = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+
+HANDLE Handle(std::intptr_t file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+// An OVERLAPPED that only names a position: on a handle opened without FILE_FLAG_OVERLAPPED the
+// call then reads or writes there and returns when done, so threads need not share a file
+// pointer.
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(offset);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return position;
+}
+
+}  // namespace
+
+InputFile::InputFile(const char* name)
+    : file_(reinterpret_cast<std::intptr_t>(
+          CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
+
+InputFile::~InputFile() {
+    if (IsOpen()) {
+        CloseHandle(Handle(file_));
     }
-    if (written && RenameOver(temporary.c_str(), name)) {
+}
+
+bool InputFile::IsOpen() const {
+    return file_ != kNoFile;
+}
+
+std::optional<std::uint64_t> InputFile::Size() const {
+    LARGE_INTEGER size;
+    if (!IsOpen() || !GetFileSizeEx(Handle(file_), &size) || size.QuadPart < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+bool InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) {
+    while (IsOpen() && !into.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min(into.size(), kMaxTransfer));
+        DWORD got = 0;
+        OVERLAPPED position = At(offset);
+        if (!ReadFile(Handle(file_), into.data(), chunk, &got, &position) || got == 0) {
+            return false;
+        }
+        offset += got;
+        into = into.subspan(got);
+    }
+    return IsOpen();
+}
+
+FileReplacement::FileReplacement(const char* name)
+    : name_(name),
+      temporary_(TemporaryNameBeside(name, GetCurrentProcessId(), GetCurrentThreadId())),
+      file_(reinterpret_cast<std::intptr_t>(CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+    failed_ = file_ == kNoFile;
+}
+
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+bool FileReplacement::Write(std::span<const std::uint8_t> piece) {
+    const std::uint64_t offset = end_;
+    end_ += piece.size();
+    return WriteAt(offset, piece);
+}
+
+bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> piece) {
+    while (!failed_ && !piece.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min(piece.size(), kMaxTransfer));
+        DWORD written = 0;
+        OVERLAPPED position = At(offset);
+        if (!WriteFile(Handle(file_), piece.data(), chunk, &written, &position) || written != chunk) {
+            failed_ = true;
+            break;
+        }
+        offset += written;
+        piece = piece.subspan(written);
+    }
+    return !failed_;
+}
+
+bool FileReplacement::Commit() {
+    if (file_ != kNoFile) {
+        if (!CloseHandle(Handle(file_))) {
+            failed_ = true;
+        }
+        file_ = kNoFile;
+    }
+    if (!failed_ && RenameOver(temporary_.c_str(), name_.c_str())) {
+        temporary_.clear();
         return true;
     }
     // The caller may want the reason, not the outcome of the clean-up.
     const DWORD error = GetLastError();
-    DeleteFileA(temporary.c_str());
+    failed_ = true;
+    Discard();
     SetLastError(error);
     return false;
+}
+
+void FileReplacement::Discard() {
+    if (file_ != kNoFile) {
+        CloseHandle(Handle(file_));
+        file_ = kNoFile;
+    }
+    if (!temporary_.empty()) {
+        DeleteFileA(temporary_.c_str());
+        temporary_.clear();
+    }
 }

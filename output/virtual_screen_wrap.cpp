@@ -9,15 +9,6 @@
 
 namespace {
 
-// How far the frame moves so that a tile begins at the origin: (-origin) mod size, never
-// negative. Windows only reports origins at or left of and above the primary monitor, where
-// this is |origin| mod size; an origin on the other side would get the shift that aligns the
-// tiles with it just the same.
-int ShiftFor(int origin, int size) {
-    const std::int64_t shift = -static_cast<std::int64_t>(origin) % size;
-    return static_cast<int>(shift < 0 ? shift + size : shift);
-}
-
 // Depths of whole bytes per pixel (8 to 32 bits). Each row is moved with two copies, and the
 // rows travel along the cycles of the permutation y -> (y + shiftY) mod height, so one scratch
 // row is all the extra memory a frame of any size needs. Row padding is left alone.
@@ -77,12 +68,20 @@ void ShiftPackedPixels(DibImage& frame, int shiftX, int shiftY) {
 
 }  // namespace
 
+int WrapShift(int origin, int size) {
+    if (size <= 0) {
+        return 0;
+    }
+    const std::int64_t shift = -static_cast<std::int64_t>(origin) % size;
+    return static_cast<int>(shift < 0 ? shift + size : shift);
+}
+
 void WrapFrameForVirtualScreen(DibImage& frame, int originX, int originY) {
     if (!frame.HasPixels() || frame.Width() <= 0 || frame.Height() <= 0) {
         return;
     }
-    const int shiftX = ShiftFor(originX, frame.Width());
-    const int shiftY = ShiftFor(originY, frame.Height());
+    const int shiftX = WrapShift(originX, frame.Width());
+    const int shiftY = WrapShift(originY, frame.Height());
     if (shiftX == 0 && shiftY == 0) {
         return;
     }

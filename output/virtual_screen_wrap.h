@@ -17,6 +17,19 @@
 
 #include "image/dib_image.h"
 
+// The virtual screen's top-left corner in primary-monitor coordinates; (0, 0) needs no wrap.
+struct WrapOrigin {
+    int x = 0;
+    int y = 0;
+};
+
+// How far a frame of the given size (width or height) moves for an origin: (-origin) mod size,
+// never negative. Windows only reports origins at or left of and above the primary monitor,
+// where this is |origin| mod size; an origin on the other side would get the shift that aligns
+// the tiles with it just the same. The wrapped frame's pixel at x shows the old pixel at
+// (x + shift) mod size.
+int WrapShift(int origin, int size);
+
 // Shifts the frame's pixels for a virtual screen whose top-left corner lies at (originX,
 // originY) in primary-monitor coordinates. Any depth is handled; an empty frame, or an origin
 // at a whole number of frame sizes from the primary monitor's corner, leaves the frame as it is.

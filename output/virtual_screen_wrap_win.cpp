@@ -4,10 +4,14 @@
 #include "output/virtual_screen_wrap.h"
 #include "output/wallpaper_win.h"
 
-void WrapForVirtualScreen(DibImage& frame) {
+WrapOrigin VirtualScreenWrapOrigin() {
     if (IsActiveDesktopOn()) {
-        return;
+        return {};
     }
-    WrapFrameForVirtualScreen(frame, GetSystemMetrics(SM_XVIRTUALSCREEN),
-                              GetSystemMetrics(SM_YVIRTUALSCREEN));
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+}
+
+void WrapForVirtualScreen(DibImage& frame) {
+    const WrapOrigin origin = VirtualScreenWrapOrigin();
+    WrapFrameForVirtualScreen(frame, origin.x, origin.y);
 }

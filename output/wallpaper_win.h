@@ -4,11 +4,16 @@
 #pragma once
 
 #include "image/dib_image.h"
+#include "output/virtual_screen_wrap.h"
 
 // Shifts the frame before it is saved, for a virtual screen that reaches left of or above the
 // primary monitor (virtual_screen_wrap.h). Left alone while the shell reports Active Desktop
 // on, since the desktop is then not drawn from a tiled wallpaper.
 void WrapForVirtualScreen(DibImage& frame);
+
+// The origin that WrapForVirtualScreen shifts for: the virtual screen's, or (0, 0) while the
+// shell reports Active Desktop on.
+WrapOrigin VirtualScreenWrapOrigin();
 
 // Makes "current.bmp" the tiled wallpaper. An interactive call also stores it in the user's
 // profile and tells every program about the change; a timed one changes it for this logon

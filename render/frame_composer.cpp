@@ -1,23 +1,15 @@
 #include "render/frame_composer.h"
 
-#include <cmath>
 #include <cstring>
 #include <new>
 
 #include "image/pixel_buffer.h"
 #include "render/compositor.h"
+#include "render/daylight_code.h"
 #include "render/pixel_blend.h"
+#include "render/stored_blend.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
-
-// Beyond these sines the elevation is certainly above 5 degrees (full day) or below -5 (full
-// night), so the arcsine is not needed. The bound is the sine of 5.01 degrees: 1.7e-4 beyond the
-// sine of 5 degrees, which is more than a billion times the rounding error of the sine's two
-// operations, of any C library's arcsine and of the conversion to degrees. Between the bounds
-// the elevation is computed exactly as the reference computes it.
-const double kTwilightSineBound = std::sin(5.01 * kPi / 180.0);
 
 std::uint32_t LoadPixel(const std::uint8_t* row, int column) {
     std::uint32_t pixel;
@@ -88,33 +80,51 @@ void FrameComposer::ComposeRow(int row, const SourceRows& sources, int firstColu
 
 void FrameComposer::ComposeSpan(int row, const SourceRows& sources, int sourceColumn, int count,
                                 std::uint8_t* out) const {
-    const LatitudeTerms terms = nightSide_ ? latitudeTerms_[static_cast<std::size_t>(row)] : LatitudeTerms{};
+    // One loop for each combination of sources, so that the inner loop tests none of them.
+    const bool clouds = sources.clouds != nullptr;
+    if (!nightSide_) {
+        clouds ? ComposeSpanOf<true, false, false>(row, sources, sourceColumn, count, out)
+               : ComposeSpanOf<false, false, false>(row, sources, sourceColumn, count, out);
+    } else if (darkenedDay_) {
+        clouds ? ComposeSpanOf<true, true, true>(row, sources, sourceColumn, count, out)
+               : ComposeSpanOf<false, true, true>(row, sources, sourceColumn, count, out);
+    } else {
+        clouds ? ComposeSpanOf<true, true, false>(row, sources, sourceColumn, count, out)
+               : ComposeSpanOf<false, true, false>(row, sources, sourceColumn, count, out);
+    }
+}
+
+template <bool kClouds, bool kNightSide, bool kDarkenedDay>
+void FrameComposer::ComposeSpanOf(int row, const SourceRows& sources, int sourceColumn, int count,
+                                  std::uint8_t* out) const {
+    const LatitudeTerms terms = kNightSide ? latitudeTerms_[static_cast<std::size_t>(row)] : LatitudeTerms{};
+    const double* cosHourAngles = kNightSide ? cosHourAngles_.data() : nullptr;
+    const DaylightTable& codes = DaylightTable::Shared();
     for (int index = 0; index < count; ++index) {
         const int column = sourceColumn + index;
-        const int cloud =
-            sources.clouds != nullptr ? cloudValues_[(LoadPixel(sources.clouds, column) >> 16) & 0xFFu] : 0;
-        double dayWeight = 1.0;
-        if (nightSide_) {
-            const double sine = ElevationSine(terms, cosHourAngles_[static_cast<std::size_t>(column)]);
+        const int cloud = kClouds ? cloudValues_[(LoadPixel(sources.clouds, column) >> 16) & 0xFFu] : 0;
+        DaylightCode code = kDayCode;
+        if (kNightSide) {
+            const double sine = ElevationSine(terms, cosHourAngles[column]);
             if (sine <= -kTwilightSineBound) {
-                dayWeight = 0.0;
+                code = kNightCode;
             } else if (sine < kTwilightSineBound) {
-                dayWeight = DayWeight(ElevationOfSine(sine));
+                code = codes.CodeOfSine(sine);
+                if (code == kExactDaylightCode) {
+                    code = DaylightCodeOf(DayWeight(ElevationOfSine(sine)));
+                }
             }
         }
         // Each path reads only the pixels it uses.
         std::uint32_t pixel;
-        if (dayWeight == 1.0) {
+        if (code == kDayCode) {
             pixel = StoredCloudOver(LoadPixel(sources.day, column), cloud, kDayCloudBrightness);
         } else {
-            const std::uint32_t night = darkenedDay_ ? StoredDarkenedDay(LoadPixel(sources.day, column))
+            const std::uint32_t night = kDarkenedDay ? StoredDarkenedDay(LoadPixel(sources.day, column))
                                                      : LoadPixel(sources.night, column);
-            if (dayWeight == 0.0) {
-                pixel = StoredCloudOver(night, cloud, kNightCloudBrightness);
-            } else {
-                pixel = PixelOfColour(TwilightPixel(
-                    dayWeight, cloud, ColourOfPixel(LoadPixel(sources.day, column)), ColourOfPixel(night)));
-            }
+            pixel = code == kNightCode
+                        ? StoredCloudOver(night, cloud, kNightCloudBrightness)
+                        : StoredTwilight(SharesOfCode(code), cloud, LoadPixel(sources.day, column), night);
         }
         StorePixel(out, index, pixel);
     }

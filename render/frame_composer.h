@@ -4,9 +4,9 @@
 //  - once per frame the sun at the moment, and a table of the cloud values after the factor;
 //  - once per column the cosine of the hour angle, once per row the latitude's two terms, with
 //    every expression in the reference's order of operations;
-//  - per pixel one multiplication and one addition for the sine of the elevation. The arcsine is
-//    taken only where the sine lies near the twilight band (see kTwilightSineBound); elsewhere
-//    the sine alone says day or night;
+//  - per pixel one multiplication and one addition for the sine of the elevation. The sine alone
+//    says day or night outside the twilight band, and a table gives the blend's shares inside
+//    it; the arcsine is taken only for the sines the table cannot vouch for (daylight_code.h);
 //  - rows are composed in memory order, from stored 32-bit rows, with the integer blends of
 //    pixel_blend.h.
 // The composer only reads its tables once prepared, so any number of threads may compose rows
@@ -56,6 +56,9 @@ class FrameComposer {
     // The same for map columns sourceColumn .. sourceColumn + count - 1, with no wrap.
     void ComposeSpan(int row, const SourceRows& sources, int sourceColumn, int count,
                      std::uint8_t* out) const;
+    template <bool kClouds, bool kNightSide, bool kDarkenedDay>
+    void ComposeSpanOf(int row, const SourceRows& sources, int sourceColumn, int count,
+                       std::uint8_t* out) const;
 
     int width_ = 0;
     int height_ = 0;

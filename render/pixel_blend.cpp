@@ -61,10 +61,13 @@ ColourValue CloudOver(ColourValue pixel, int cloud, int cloudBrightness) {
                         CloudOverChannel(Channel(pixel, 2), cloud, cloudBrightness));
 }
 
+TwilightShares TwilightSharesOf(double dayWeight) {
+    return {static_cast<int>(std::trunc(239.0 * dayWeight + 16.0)),
+            static_cast<int>(std::trunc(255.0 * dayWeight))};
+}
+
 ColourValue TwilightPixel(double dayWeight, int cloud, ColourValue dayPixel, ColourValue nightPixel) {
-    // Clouds brighten from night grey to nearly white across the band.
-    const int cloudBrightness = static_cast<int>(std::trunc(239.0 * dayWeight + 16.0));
-    const int dayShare = static_cast<int>(std::trunc(255.0 * dayWeight));
+    const auto [cloudBrightness, dayShare] = TwilightSharesOf(dayWeight);
     const ColourValue night = CloudOver(nightPixel, cloud, kNightCloudBrightness);
     const ColourValue day = CloudOver(dayPixel, cloud, cloudBrightness);
     int mixed[3];
@@ -73,40 +76,4 @@ ColourValue TwilightPixel(double dayWeight, int cloud, ColourValue dayPixel, Col
                        Channel(day, index) * dayShare / kChannelMax;
     }
     return PackChannels(mixed[0], mixed[1], mixed[2]);
-}
-
-namespace {
-
-constexpr std::uint64_t kLaneOnes = 0x000100010001u;   // 1 in each of the three 16-bit lanes
-constexpr std::uint64_t kLaneBytes = 0x00FF00FF00FFu;  // the low byte of each lane
-
-std::uint64_t SpreadIntoLanes(std::uint32_t pixel) {
-    return (pixel & 0xFFu) | (std::uint64_t{pixel & 0xFF00u} << 8) | (std::uint64_t{pixel & 0xFF0000u} << 16);
-}
-
-std::uint32_t GatherFromLanes(std::uint64_t lanes) {
-    return static_cast<std::uint32_t>((lanes & 0xFFu) | ((lanes >> 8) & 0xFF00u) |
-                                      ((lanes >> 16) & 0xFF0000u));
-}
-
-// x / 255 in every lane, for lanes up to 255 x 255: (x + 1 + (x >> 8)) >> 8 is exact there (checked
-// for every such x by the tests), and the sum stays below 2^16, inside its lane.
-std::uint64_t DivideLanesBy255(std::uint64_t lanes) {
-    return ((lanes + kLaneOnes + ((lanes >> 8) & kLaneBytes)) >> 8) & kLaneBytes;
-}
-
-}  // namespace
-
-std::uint32_t StoredCloudOver(std::uint32_t pixel, int cloud, int cloudBrightness) {
-    if (cloud == 0) {
-        return pixel & 0xFFFFFFu;
-    }
-    const std::uint64_t kept =
-        DivideLanesBy255(SpreadIntoLanes(pixel) * static_cast<std::uint64_t>(kChannelMax - cloud));
-    const auto cloudTerm = static_cast<std::uint64_t>(cloudBrightness * cloud / kChannelMax);
-    return GatherFromLanes(kept + cloudTerm * kLaneOnes);
-}
-
-std::uint32_t StoredDarkenedDay(std::uint32_t pixel) {
-    return (pixel >> 2) & 0x3F3F3Fu;
 }

@@ -33,14 +33,15 @@ ColourValue DarkenedDayPixel(ColourValue dayPixel);
 // A pixel with cloud f laid over it in the given cloud brightness (16 at night, 255 by day).
 ColourValue CloudOver(ColourValue pixel, int cloud, int cloudBrightness);
 
+// What a twilight pixel's blend takes from its day weight (0 < dayWeight < 1): the brightness of
+// the clouds over the day pixel, from night grey to nearly white across the band, and the day
+// pixel's share of 255.
+struct TwilightShares {
+    int cloudBrightness;  // trunc(239 w + 16), 16..254
+    int dayShare;         // trunc(255 w), 0..254
+};
+TwilightShares TwilightSharesOf(double dayWeight);
+
 // A pixel of the twilight band (0 < dayWeight < 1): day and night pixel each under their cloud,
 // mixed in proportion to the daylight weight.
 ColourValue TwilightPixel(double dayWeight, int cloud, ColourValue dayPixel, ColourValue nightPixel);
-
-// The day and night paths on stored 32-bit pixels (blue in bits 0-7, green 8-15, red 16-23; the
-// fourth byte is ignored and comes out 0), with exactly the results of CloudOver and
-// DarkenedDayPixel, for the compositor's inner loop: the three channels travel in 16-bit lanes
-// of one 64-bit word, where no product of a channel and a weight (at most 255 x 255) can reach
-// the next lane, and each lane is divided by 255 exactly.
-std::uint32_t StoredCloudOver(std::uint32_t pixel, int cloud, int cloudBrightness);
-std::uint32_t StoredDarkenedDay(std::uint32_t pixel);

@@ -2,7 +2,9 @@
 
 #include "image/dib_image.h"
 #include "output/wallpaper_win.h"
+#include "render/file_frame.h"
 #include "render/render_frame.h"
+#include "render/utc_clock.h"
 #include "render/working_files.h"
 
 namespace {
@@ -27,13 +29,7 @@ bool ReadSources(const RenderState& state, FrameSources& sources) {
     return state.Clouds == 0 || sources.clouds.ReadBmpFile(kCurrentCloudsFile);
 }
 
-// The frame for the present moment, fitted to the output size; empty when it cannot be made.
-DibImage RenderCurrentFrame(const RenderState& state) {
-    DibImage frame;
-    FrameSources sources;
-    if (!ReadSources(state, sources) || !frame.Copy(sources.day)) {
-        return frame;
-    }
+FrameOptions OptionsOf(const RenderState& state) {
     FrameOptions options;
     options.centreCode = state.CenterOn;
     options.outputWidth = state.Width.load(std::memory_order_relaxed);
@@ -42,24 +38,47 @@ DibImage RenderCurrentFrame(const RenderState& state) {
     options.crop = state.Crop.load(std::memory_order_relaxed) != 0;
     options.darkenedDay = state.NighttimeImage == -1;
     options.cloudFactor = state.CloudFactor;
-    if (!RenderFrame(frame, sources.day, sources.night, sources.clouds, options)) {
+    return options;
+}
+
+// The frame for the present moment, fitted to the output size, in memory; empty when it cannot
+// be made. For sources that are not in the prepared files' usual form.
+DibImage RenderCurrentFrame(const RenderState& state) {
+    DibImage frame;
+    FrameSources sources;
+    if (!ReadSources(state, sources) || !frame.Copy(sources.day)) {
+        return frame;
+    }
+    if (!RenderFrame(frame, sources.day, sources.night, sources.clouds, OptionsOf(state))) {
         frame.Destroy();
     }
     return frame;
 }
 
-}  // namespace
-
-void RenderAndPublish(RenderState& state, bool interactive) {
+// The same frame, wrapped in regular-wallpaper mode and written to "current.bmp".
+bool WriteCurrentFrame(const RenderState& state, bool activeDesktop) {
+    const FileFrameResult streamed = RenderFileFrameAt(
+        CurrentUtcSeconds(), kCurrentDayFile, state.NighttimeImage >= 1 ? kCurrentNightFile : nullptr,
+        state.Clouds != 0 ? kCurrentCloudsFile : nullptr, OptionsOf(state),
+        activeDesktop ? WrapOrigin{} : VirtualScreenWrapOrigin(), kCurrentFrameFile);
+    if (streamed != FileFrameResult::NotStreamable) {
+        return streamed == FileFrameResult::Written;
+    }
     DibImage frame = RenderCurrentFrame(state);  // the sources are freed by now
     if (!frame.HasPixels()) {
-        return;
+        return false;
     }
-    const bool activeDesktop = state.ActiveDesktop != 0;
     if (!activeDesktop) {
         WrapForVirtualScreen(frame);
     }
-    if (!frame.SaveBmpFile(kCurrentFrameFile)) {
+    return frame.SaveBmpFile(kCurrentFrameFile) != 0;
+}
+
+}  // namespace
+
+void RenderAndPublish(RenderState& state, bool interactive) {
+    const bool activeDesktop = state.ActiveDesktop != 0;
+    if (!WriteCurrentFrame(state, activeDesktop)) {
         return;
     }
     if (activeDesktop) {

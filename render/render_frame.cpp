@@ -6,6 +6,7 @@
 #include "render/centre_longitude.h"
 #include "render/compositor.h"
 #include "render/frame_fitting.h"
+#include "render/processor_count.h"
 #include "render/time_zone.h"
 #include "render/utc_clock.h"
 
@@ -35,4 +36,25 @@ int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, const DibImage& day
         return 1;
     }
     return FitFrameToOutput(output, options.outputWidth, options.outputHeight);
+}
+
+FileFrameResult RenderFileFrameAt(std::int64_t utcSeconds, const char* dayFile, const char* nightFile,
+                                  const char* cloudsFile, const FrameOptions& options, WrapOrigin wrap,
+                                  const char* outputFile) {
+    const std::tm utc = BreakDownUtc(utcSeconds);
+    FileFrameJob job{};
+    job.dayFile = dayFile;
+    job.nightFile = nightFile;
+    job.cloudsFile = cloudsFile;
+    job.utc = utc;
+    job.centreLongitude = CentreLongitude(options.centreCode, utc, StandardTimeOffsetSeconds());
+    job.darkenedDay = options.darkenedDay;
+    job.cloudFactor = options.cloudFactor;
+    job.fit = options.blackBars || options.crop;
+    job.outputWidth = options.outputWidth;
+    job.outputHeight = options.outputHeight;
+    job.wrapOriginX = wrap.x;
+    job.wrapOriginY = wrap.y;
+    job.outputFile = outputFile;
+    return RenderFileFrame(job, ProcessorCount() > 1 ? 2 : 1);
 }

@@ -9,6 +9,8 @@
 #include <cstdint>
 
 #include "image/dib_image.h"
+#include "output/virtual_screen_wrap.h"
+#include "render/file_frame.h"
 
 // The drawing choices of one frame, whether they come from the settings (the desktop frame),
 // from the settings dialog's controls (the preview) or from the command line.
@@ -32,3 +34,11 @@ int RenderFrame(DibImage& output, const DibImage& day, const DibImage& night, co
 // The same for a given moment, in seconds since 1970-01-01 00:00:00 UTC.
 int RenderFrameAt(std::int64_t utcSeconds, DibImage& output, const DibImage& day, const DibImage& night,
                   const DibImage& clouds, const FrameOptions& options);
+
+// The frame of RenderFrameAt made from bitmap files (night and clouds may be nullptr) straight
+// into a bitmap file, row by row (file_frame.h): byte for byte the file that reading the images,
+// rendering into a copy of the day image, wrapping the frame for a virtual screen with the given
+// origin (WrapFrameForVirtualScreen) and saving it would give, without holding any image.
+FileFrameResult RenderFileFrameAt(std::int64_t utcSeconds, const char* dayFile, const char* nightFile,
+                                  const char* cloudsFile, const FrameOptions& options, WrapOrigin wrap,
+                                  const char* outputFile);

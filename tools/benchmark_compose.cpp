@@ -1,7 +1,13 @@
-// Times the day/night compositor on full frames: 1920 x 1080 and 3840 x 2160, with a day, a
-// night and a cloud image, on one thread and on two, and prints milliseconds per frame.
+// Times the day/night compositor on full frames, 1920 x 1080 and 3840 x 2160, with a day, a night
+// and a cloud image, on one thread and on two: the reference algorithm (column by column, as it
+// is written) and the program's compositor, against a plain pass over the same four buffers
+// (three read, one written) that shows what the memory allows. Then it times one whole timed
+// redraw from prepared bitmap files at 3840 x 2160, as orbiscape-render runs it from the
+// files, as a process of its own: wall time, processor time and peak memory.
 //
-//   orbiscape-benchmark [repetitions]   (default 5)
+//   orbiscape-benchmark [repetitions]            (default 5)
+//   orbiscape-benchmark --prepare SOURCE WxH OUT.bmp
+//        scales a picture to cover WxH and writes it as the program prepares its sources
 //
 // The images are synthetic: the compositor's cost does not depend on what the pixels show, only
 // on the path each pixel takes, and a moment near an equinox gives day, night and twilight in
@@ -11,14 +17,30 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
+#include "image/bmp_row_file.h"
 #include "image/dib_factory.h"
+#include "image/file_io.h"
+#include "image/pixel_buffer.h"
 #include "render/compositor.h"
+#include "render/scale_image_file.h"
+#include "tests/render/reference_compositor.h"
+#include "tools/child_process.h"
 
 namespace {
 
 constexpr int kDefaultRepetitions = 5;
+constexpr double kCentreLongitude = 14.0;
+constexpr int kCloudFactor = 10;
+constexpr char kMoment[] = "2024-03-20T15:37:12Z";
 
 struct FrameSize {
     int width;
@@ -39,9 +61,43 @@ std::uint32_t Noise(int x, int y) {
     return value;
 }
 
+std::tm Moment() {
+    std::tm moment{};
+    moment.tm_year = 2024 - 1900;
+    moment.tm_mon = 2;
+    moment.tm_mday = 20;
+    moment.tm_hour = 15;
+    moment.tm_min = 37;
+    moment.tm_sec = 12;
+    return moment;
+}
+
+// The three sources in the form the program prepares them (32 bits, bottom-up, bit fields).
+struct Sources {
+    DibImage day;
+    DibImage night;
+    DibImage clouds;
+};
+
+struct DayPattern {
+    FrameSize size;
+    ColourValue operator()(int x, int y) const {
+        return Rgb(static_cast<std::uint32_t>(x * 255 / size.width),
+                   static_cast<std::uint32_t>(y * 255 / size.height), 160);
+    }
+};
+
+ColourValue NightPattern(int x, int y) {
+    return Noise(x, y) % 16 == 0 ? Rgb(255, 220, 150) : Rgb(4, 4, 12);
+}
+
+ColourValue CloudPattern(int x, int y) {
+    return Rgb(Noise(x, y) >> 24, 0, 0);
+}
+
 template <typename Pattern>
 bool MakeImage(DibImage& image, FrameSize size, Pattern pattern) {
-    if (CreateDib(image, size.width, size.height, 32, false) != 1) {
+    if (CreateDib(image, size.width, size.height, 32, false, true) != 1) {
         return false;
     }
     for (int y = 0; y < size.height; ++y) {
@@ -52,27 +108,24 @@ bool MakeImage(DibImage& image, FrameSize size, Pattern pattern) {
     return true;
 }
 
+bool MakeSources(Sources& sources, FrameSize size) {
+    return MakeImage(sources.day, size, DayPattern{size}) && MakeImage(sources.night, size, NightPattern) &&
+           MakeImage(sources.clouds, size, CloudPattern);
+}
+
 struct Timing {
     double fastestMs;
     double meanMs;
 };
 
-Timing TimeComposition(const DibImage& day, const DibImage& night, const DibImage& clouds, DibImage& output,
-                       int threadCount, int repetitions) {
-    std::tm moment{};
-    moment.tm_year = 2024 - 1900;
-    moment.tm_mon = 2;
-    moment.tm_mday = 20;
-    moment.tm_hour = 15;
-    moment.tm_min = 37;
-    moment.tm_sec = 12;
-    // One untimed run first, so that page faults of the output and a cold cache do not count.
-    ComposeDayNightOnThreads(moment, day, night, output, clouds, 0, 10, 14.0, threadCount);
+// One untimed run first, so that page faults of the output and a cold cache do not count.
+Timing TimeRuns(int repetitions, const std::function<void()>& run) {
+    run();
     double fastest = 0.0;
     double total = 0.0;
     for (int repetition = 0; repetition < repetitions; ++repetition) {
         const auto start = std::chrono::steady_clock::now();
-        ComposeDayNightOnThreads(moment, day, night, output, clouds, 0, 10, 14.0, threadCount);
+        run();
         const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
         fastest = repetition == 0 ? elapsed.count() : std::min(fastest, elapsed.count());
         total += elapsed.count();
@@ -80,41 +133,182 @@ Timing TimeComposition(const DibImage& day, const DibImage& night, const DibImag
     return {fastest, total / repetitions};
 }
 
+// What the memory allows: every 32-bit word of the three sources read, one written, the rows
+// split over the threads as the compositor splits them.
+void PlainPass(const Sources& sources, DibImage& output, int threadCount) {
+    const int height = output.Height();
+    const std::size_t words = static_cast<std::size_t>(output.Width());
+    const auto rows = [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const std::uint8_t* day = sources.day.Row(y);
+            const std::uint8_t* night = sources.night.Row(y);
+            const std::uint8_t* clouds = sources.clouds.Row(y);
+            std::uint8_t* out = output.Row(y);
+            for (std::size_t i = 0; i < 4 * words; i += 4) {
+                std::uint32_t a, b, c;
+                std::memcpy(&a, day + i, 4);
+                std::memcpy(&b, night + i, 4);
+                std::memcpy(&c, clouds + i, 4);
+                const std::uint32_t mixed = a ^ b ^ c;
+                std::memcpy(out + i, &mixed, 4);
+            }
+        }
+    };
+    if (threadCount == 1) {
+        rows(0, height);
+        return;
+    }
+    std::thread helper(rows, height / 2, height);
+    rows(0, height / 2);
+    helper.join();
+}
+
+void PrintTiming(FrameSize size, const char* what, int threadCount, Timing timing) {
+    std::printf("%4d x %4d  %-38s %d thread%s  fastest %8.1f ms  mean %8.1f ms\n", size.width, size.height,
+                what, threadCount, threadCount == 1 ? " " : "s", timing.fastestMs, timing.meanMs);
+}
+
 bool BenchmarkSize(FrameSize size, int repetitions) {
-    DibImage day;
-    DibImage night;
-    DibImage clouds;
+    Sources sources;
     DibImage output;
-    const bool made =
-        MakeImage(day, size,
-                  [size](int x, int y) {
-                      return Rgb(static_cast<std::uint32_t>(x * 255 / size.width),
-                                 static_cast<std::uint32_t>(y * 255 / size.height), 160);
-                  }) &&
-        MakeImage(night, size,
-                  [](int x, int y) { return Noise(x, y) % 16 == 0 ? Rgb(255, 220, 150) : Rgb(4, 4, 12); }) &&
-        MakeImage(clouds, size, [](int x, int y) { return Rgb(Noise(x, y) >> 24, 0, 0); }) &&
-        output.Copy(day) == 1;
-    if (!made) {
+    if (!MakeSources(sources, size) || output.Copy(sources.day) != 1) {
         std::fprintf(stderr, "could not make %d x %d images\n", size.width, size.height);
         return false;
     }
-    for (const int threadCount : {1, 2}) {
-        const Timing timing = TimeComposition(day, night, clouds, output, threadCount, repetitions);
-        std::printf("%4d x %4d  %d thread%s  fastest %8.1f ms  mean %8.1f ms per frame\n", size.width,
-                    size.height, threadCount, threadCount == 1 ? " " : "s", timing.fastestMs, timing.meanMs);
+    const std::tm moment = Moment();
+    Timing reference[3], fast[3], plain[3];
+    for (const int threads : {1, 2}) {
+        reference[threads] = TimeRuns(repetitions, [&] {
+            ReferenceComposeDayNight(moment, sources.day, sources.night, output, sources.clouds, 0,
+                                     kCloudFactor, kCentreLongitude, threads);
+        });
+        PrintTiming(size, "reference (column by column)", threads, reference[threads]);
+    }
+    for (const int threads : {1, 2}) {
+        fast[threads] = TimeRuns(repetitions, [&] {
+            ComposeDayNightOnThreads(moment, sources.day, sources.night, output, sources.clouds, 0,
+                                     kCloudFactor, kCentreLongitude, threads);
+        });
+        PrintTiming(size, "compositor", threads, fast[threads]);
+    }
+    for (const int threads : {1, 2}) {
+        plain[threads] = TimeRuns(repetitions, [&] { PlainPass(sources, output, threads); });
+        PrintTiming(size, "plain pass (3 buffers read, 1 written)", threads, plain[threads]);
+    }
+    for (const int threads : {1, 2}) {
+        std::printf(
+            "%4d x %4d  %d thread%s: compositor %.1f times faster than the reference, %.2f times the plain "
+            "pass\n",
+            size.width, size.height, threads, threads == 1 ? " " : "s",
+            reference[threads].fastestMs / fast[threads].fastestMs,
+            fast[threads].fastestMs / plain[threads].fastestMs);
     }
     return true;
+}
+
+// orbiscape-render, built beside this program.
+std::filesystem::path RenderProgram(const char* argv0) {
+    const std::filesystem::path self(argv0);
+    return self.parent_path() / "render_cli" / ("orbiscape-render" + self.extension().string());
+}
+
+// Writes a source file in the prepared form row by row, so that making it adds nothing to this
+// process's peak memory, which a child started later would inherit in its own figure.
+template <typename Pattern>
+bool WriteSourceFile(const std::string& name, FrameSize size, Pattern pattern) {
+    const DibBlock header = NewDibHeader(size.width, size.height, 32, false, true);
+    const std::size_t rowBytes = 4 * static_cast<std::size_t>(size.width);
+    FileReplacement file(name.c_str());
+    bool written = !header.empty() &&
+                   file.Write(BmpFileHeader(header.size() + rowBytes * static_cast<std::size_t>(size.height),
+                                            header.size())) &&
+                   file.Write(header);
+    std::vector<std::uint8_t> row(rowBytes);
+    for (int y = size.height - 1; written && y >= 0; --y) {  // bottom row first
+        for (int x = 0; x < size.width; ++x) {
+            const std::uint32_t pixel = PixelOfColour(pattern(x, y));
+            std::memcpy(row.data() + 4 * static_cast<std::size_t>(x), &pixel, sizeof pixel);
+        }
+        written = file.Write(row);
+    }
+    return written && file.Commit();
+}
+
+bool BenchmarkRedraw(const char* argv0, FrameSize size, int repetitions) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error) /
+                                         ("orbiscape-benchmark-" + std::to_string(std::time(nullptr)));
+    std::filesystem::create_directories(folder, error);
+    const std::string day = (folder / "current-day.bmp").string();
+    const std::string night = (folder / "current-night.bmp").string();
+    const std::string clouds = (folder / "current-clouds.bmp").string();
+    const bool written = WriteSourceFile(day, size, DayPattern{size}) &&
+                         WriteSourceFile(night, size, NightPattern) &&
+                         WriteSourceFile(clouds, size, CloudPattern);
+    const std::vector<std::string> command = {
+        RenderProgram(argv0).string(),
+        "--day-file",
+        day,
+        "--night-file",
+        night,
+        "--clouds-file",
+        clouds,
+        "--cloud-factor",
+        std::to_string(kCloudFactor),
+        "--center-lon",
+        std::to_string(static_cast<int>(kCentreLongitude)),
+        "--at",
+        kMoment,
+        "-o",
+        (folder / "current.bmp").string(),
+    };
+    ChildMeasure fastest;
+    double peakMemory = 0;
+    bool ran = written;
+    for (int repetition = 0; ran && repetition <= repetitions; ++repetition) {
+        const ChildMeasure measure = RunAndMeasure(command);
+        ran = measure.started && measure.exitCode == 0;
+        // The first run reads the files into the system's cache, as the preparation leaves them.
+        if (repetition > 0 && (repetition == 1 || measure.wallMs < fastest.wallMs)) {
+            fastest = measure;
+        }
+        peakMemory = std::max(peakMemory, measure.peakMemoryMiB);
+    }
+    std::filesystem::remove_all(folder, error);
+    if (!ran) {
+        std::fprintf(stderr, "could not run %s on prepared files\n", command[0].c_str());
+        return false;
+    }
+    std::printf(
+        "%4d x %4d  whole timed redraw from prepared files (orbiscape-render --day-file ...): "
+        "wall %.1f ms, processor %.1f ms, peak memory %.1f MiB\n",
+        size.width, size.height, fastest.wallMs, fastest.cpuMs, peakMemory);
+    return true;
+}
+
+int Prepare(const char* source, const char* size, const char* output) {
+    int width = 0, height = 0;
+    if (std::sscanf(size, "%dx%d", &width, &height) != 2 ||
+        !ScaleImageFile(source, nullptr, width, height, output, 1)) {
+        std::fprintf(stderr, "could not prepare %s at %s as %s\n", source, size, output);
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--prepare") == 0) {
+        return Prepare(argv[2], argv[3], argv[4]);
+    }
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRepetitions;
     std::printf("day/night composition with night and cloud images, %d repetitions\n", repetitions);
-    bool allMade = true;
+    // The whole redraw first, while this process is small: a child's peak memory can count the
+    // memory of the process that starts it.
+    bool allRan = BenchmarkRedraw(argv[0], FrameSize{3840, 2160}, repetitions);
     for (const FrameSize size : {FrameSize{1920, 1080}, FrameSize{3840, 2160}}) {
-        allMade = BenchmarkSize(size, repetitions) && allMade;
+        allRan = BenchmarkSize(size, repetitions) && allRan;
     }
-    return allMade ? EXIT_SUCCESS : EXIT_FAILURE;
+    return allRan ? EXIT_SUCCESS : EXIT_FAILURE;
 }

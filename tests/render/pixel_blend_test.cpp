@@ -1,4 +1,5 @@
 #include "render/pixel_blend.h"
+#include "render/stored_blend.h"
 
 #include <climits>
 #include <cmath>
@@ -94,5 +95,20 @@ TEST(StoredCloudOver, MatchesCloudOverForEveryChannelValueAndCloud) {
             }
         }
         ASSERT_EQ(StoredDarkenedDay(stored), PixelOfColour(DarkenedDayPixel(ColourOfPixel(stored))));
+    }
+}
+
+TEST(StoredTwilight, MatchesTwilightPixelAcrossTheBand) {
+    for (int step = 1; step < 1000; ++step) {
+        const double dayWeight = step / 1000.0;
+        for (const int cloud : {0, 1, 77, 200, 255}) {
+            for (const std::uint32_t day : {0x000000u, 0x10FF80u, 0xFFFFFFu, 0x7B2C01u}) {
+                const std::uint32_t night = day ^ 0x5AA5C3u;
+                ASSERT_EQ(
+                    StoredTwilight(TwilightSharesOf(dayWeight), cloud, day | 0xEE000000u, night),
+                    PixelOfColour(TwilightPixel(dayWeight, cloud, ColourOfPixel(day), ColourOfPixel(night))))
+                    << dayWeight << " " << cloud << " " << day;
+            }
+        }
     }
 }

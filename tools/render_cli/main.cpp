@@ -14,6 +14,8 @@
 #include "image/dib_image.h"
 #include "render/centre_longitude.h"
 #include "render/compositor.h"
+#include "render/file_frame.h"
+#include "render/processor_count.h"
 #include "render/render_frame.h"
 #include "render/scale_image_file.h"
 #include "render/time_zone.h"
@@ -117,7 +119,13 @@ bool ReadBitmap(const std::string& name, const char* what, DibImage& image) {
     return false;
 }
 
-int RenderFromFiles(const RenderCliOptions& options, std::int64_t at) {
+const char* NameOrNull(const std::string& name) {
+    return name.empty() ? nullptr : name.c_str();
+}
+
+// Composes the frame from the files read whole. Slower and larger than streaming them, but it
+// reads every kind of bitmap file and says which one failed.
+int ComposeFromImages(const RenderCliOptions& options, const std::tm& moment, double centre) {
     DibImage day, night, clouds;
     if (!ReadBitmap(options.dayFile, "day map", day) || !ReadBitmap(options.nightFile, "night map", night) ||
         !ReadBitmap(options.cloudsFile, "cloud map", clouds)) {
@@ -126,18 +134,38 @@ int RenderFromFiles(const RenderCliOptions& options, std::int64_t at) {
     // The frame is always 32 bits per pixel, whatever depth the day map has: composing into a
     // palette image would round every blended pixel to the nearest palette colour.
     DibImage frame;
-    if (!CreateDib(frame, day.Width(), day.Height(), 32, false)) {
+    if (!CreateDib(frame, day.Width(), day.Height(), 32, false) ||
+        !ComposeDayNight(moment, day, night, frame, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
+                         centre)) {
         return Fail("cannot make a frame of " + std::to_string(day.Width()) + " x " +
                     std::to_string(day.Height()) + " pixels");
     }
+    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0
+                                                         : Fail("cannot write '" + options.outputFile + "'");
+}
+
+int RenderFromFiles(const RenderCliOptions& options, std::int64_t at) {
     const std::tm moment = BreakDownUtc(at);
     const double centre = options.centreCode
                               ? CentreLongitude(*options.centreCode, moment, StandardTimeOffsetSeconds())
                               : options.centreLongitude;
-    ComposeDayNight(moment, day, night, frame, clouds, options.darkenedDay ? 1 : 0, options.cloudFactor,
-                    centre);
-    return frame.SaveBmpFile(options.outputFile.c_str()) ? 0
-                                                         : Fail("cannot write '" + options.outputFile + "'");
+    // Prepared files, as the program makes them, are composed row by row from file to file, the
+    // way the program's timed redraw does it.
+    FileFrameJob job{};
+    job.dayFile = options.dayFile.c_str();
+    job.nightFile = NameOrNull(options.nightFile);
+    job.cloudsFile = NameOrNull(options.cloudsFile);
+    job.utc = moment;
+    job.centreLongitude = centre;
+    job.darkenedDay = options.darkenedDay;
+    job.cloudFactor = options.cloudFactor;
+    job.newFrameHeader = true;
+    job.outputFile = options.outputFile.c_str();
+    if (RenderFileFrame(job, ProcessorCount() > 1 ? 2 : 1) == FileFrameResult::Written) {
+        return 0;
+    }
+    // Any other file, or a failure, goes the whole-image way, which tells what went wrong.
+    return ComposeFromImages(options, moment, centre);
 }
 
 }  // namespace
