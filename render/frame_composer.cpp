@@ -6,6 +6,7 @@
 #include "image/pixel_buffer.h"
 #include "render/compositor.h"
 #include "render/daylight_code.h"
+#include "render/four_pixel_blend.h"
 #include "render/pixel_blend.h"
 #include "render/stored_blend.h"
 
@@ -100,19 +101,27 @@ void FrameComposer::ComposeSpanOf(int row, const SourceRows& sources, int source
     const LatitudeTerms terms = kNightSide ? latitudeTerms_[static_cast<std::size_t>(row)] : LatitudeTerms{};
     const double* cosHourAngles = kNightSide ? cosHourAngles_.data() : nullptr;
     const DaylightTable& codes = DaylightTable::Shared();
-    for (int index = 0; index < count; ++index) {
+    const auto cloudAt = [&](int column) {
+        return kClouds ? cloudValues_[(LoadPixel(sources.clouds, column) >> 16) & 0xFFu] : 0;
+    };
+    // One pixel, as the reference composes it.
+    const auto composePixel = [&](int index) {
         const int column = sourceColumn + index;
-        const int cloud = kClouds ? cloudValues_[(LoadPixel(sources.clouds, column) >> 16) & 0xFFu] : 0;
+        const int cloud = cloudAt(column);
         DaylightCode code = kDayCode;
         if (kNightSide) {
             const double sine = ElevationSine(terms, cosHourAngles[column]);
-            if (sine <= -kTwilightSineBound) {
+            if (sine >= kTwilightSineBound) {
+                code = kDayCode;
+            } else if (sine <= -kTwilightSineBound) {
                 code = kNightCode;
-            } else if (sine < kTwilightSineBound) {
+            } else if (sine > -kTwilightSineBound) {
                 code = codes.CodeOfSine(sine);
-                if (code == kExactDaylightCode) {
-                    code = DaylightCodeOf(DayWeight(ElevationOfSine(sine)));
-                }
+            } else {
+                code = kExactDaylightCode;  // not a number
+            }
+            if (code == kExactDaylightCode) {
+                code = DaylightCodeOf(DayWeight(ElevationOfSine(sine)));
             }
         }
         // Each path reads only the pixels it uses.
@@ -127,5 +136,56 @@ void FrameComposer::ComposeSpanOf(int row, const SourceRows& sources, int source
                         : StoredTwilight(SharesOfCode(code), cloud, LoadPixel(sources.day, column), night);
         }
         StorePixel(out, index, pixel);
+    };
+
+    int index = 0;
+#if defined(ORBISCAPE_FOUR_PIXEL_BLEND)
+    // Four pixels at once where all four lie on the same side, outside the twilight band.
+    const __m128d sinTerm = _mm_set1_pd(terms.sinTerm);
+    const __m128d cosTerm = _mm_set1_pd(terms.cosTerm);
+    const __m128d dayBound = _mm_set1_pd(kTwilightSineBound);
+    const __m128d nightBound = _mm_set1_pd(-kTwilightSineBound);
+    for (; index + 4 <= count; index += 4) {
+        const int column = sourceColumn + index;
+        bool day = true;
+        if (kNightSide) {
+            // The same two operations per sine as ElevationSine, on two sines at a time.
+            const __m128d first =
+                _mm_add_pd(sinTerm, _mm_mul_pd(cosTerm, _mm_loadu_pd(cosHourAngles + column)));
+            const __m128d second =
+                _mm_add_pd(sinTerm, _mm_mul_pd(cosTerm, _mm_loadu_pd(cosHourAngles + column + 2)));
+            const int days = _mm_movemask_pd(_mm_cmpge_pd(first, dayBound)) |
+                             _mm_movemask_pd(_mm_cmpge_pd(second, dayBound)) << 2;
+            const int nights = _mm_movemask_pd(_mm_cmple_pd(first, nightBound)) |
+                               _mm_movemask_pd(_mm_cmple_pd(second, nightBound)) << 2;
+            day = days == 0xF;
+            if (!day && nights != 0xF) {
+                for (int pixel = 0; pixel < 4; ++pixel) {
+                    composePixel(index + pixel);
+                }
+                continue;
+            }
+        }
+        const __m128i clouds = kClouds ? _mm_setr_epi32(cloudAt(column), cloudAt(column + 1),
+                                                        cloudAt(column + 2), cloudAt(column + 3))
+                                       : _mm_setzero_si128();
+        __m128i pixels;
+        if (day) {
+            pixels = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(sources.day + 4 * static_cast<std::size_t>(column)));
+        } else if (kDarkenedDay) {
+            const __m128i dayPixels = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(sources.day + 4 * static_cast<std::size_t>(column)));
+            pixels = _mm_and_si128(_mm_srli_epi32(dayPixels, 2), _mm_set1_epi32(0x3F3F3F));
+        } else {
+            pixels = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(sources.night + 4 * static_cast<std::size_t>(column)));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * static_cast<std::size_t>(index)),
+                         FourUnderCloud(pixels, clouds, day ? kDayCloudBrightness : kNightCloudBrightness));
+    }
+#endif
+    for (; index < count; ++index) {
+        composePixel(index);
     }
 }
