@@ -123,16 +123,6 @@ FileReplacement::FileReplacement(const char* name)
     failed_ = file_ == kNoFile;
 }
 
-FileReplacement::~FileReplacement() {
-    Discard();
-}
-
-bool FileReplacement::Write(std::span<const std::uint8_t> piece) {
-    const std::uint64_t offset = end_;
-    end_ += piece.size();
-    return WriteAt(offset, piece);
-}
-
 bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> piece) {
     while (!failed_ && !piece.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min(piece.size(), kMaxTransfer));

@@ -22,6 +22,21 @@ void StorePixel(std::uint8_t* out, int index, std::uint32_t pixel) {
     std::memcpy(out + 4 * static_cast<std::size_t>(index), &pixel, sizeof pixel);
 }
 
+#if defined(ORBISCAPE_FOUR_PIXEL_BLEND)
+__m128i LoadFour(const std::uint8_t* row, int column) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * static_cast<std::size_t>(column)));
+}
+
+void StoreFour(std::uint8_t* out, int index, __m128i pixels) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * static_cast<std::size_t>(index)), pixels);
+}
+
+// StoredDarkenedDay on four pixels.
+__m128i DarkenedFour(__m128i dayPixels) {
+    return _mm_and_si128(_mm_srli_epi32(dayPixels, 2), _mm_set1_epi32(0x3F3F3F));
+}
+#endif
+
 }  // namespace
 
 bool FrameComposer::Prepare(const CompositionSettings& settings) {
@@ -104,26 +119,26 @@ void FrameComposer::ComposeSpanOf(int row, const SourceRows& sources, int source
     const auto cloudAt = [&](int column) {
         return kClouds ? cloudValues_[(LoadPixel(sources.clouds, column) >> 16) & 0xFFu] : 0;
     };
+    // Where the pixel's day weight puts it, as the reference decides.
+    const auto codeAt = [&](int column) {
+        const double sine = ElevationSine(terms, cosHourAngles[column]);
+        DaylightCode code;
+        if (sine >= kTwilightSineBound) {
+            code = kDayCode;
+        } else if (sine <= -kTwilightSineBound) {
+            code = kNightCode;
+        } else if (sine > -kTwilightSineBound) {
+            code = codes.CodeOfSine(sine);
+        } else {
+            code = kExactDaylightCode;  // not a number
+        }
+        return code == kExactDaylightCode ? DaylightCodeOf(DayWeight(ElevationOfSine(sine))) : code;
+    };
     // One pixel, as the reference composes it.
     const auto composePixel = [&](int index) {
         const int column = sourceColumn + index;
         const int cloud = cloudAt(column);
-        DaylightCode code = kDayCode;
-        if (kNightSide) {
-            const double sine = ElevationSine(terms, cosHourAngles[column]);
-            if (sine >= kTwilightSineBound) {
-                code = kDayCode;
-            } else if (sine <= -kTwilightSineBound) {
-                code = kNightCode;
-            } else if (sine > -kTwilightSineBound) {
-                code = codes.CodeOfSine(sine);
-            } else {
-                code = kExactDaylightCode;  // not a number
-            }
-            if (code == kExactDaylightCode) {
-                code = DaylightCodeOf(DayWeight(ElevationOfSine(sine)));
-            }
-        }
+        const DaylightCode code = kNightSide ? codeAt(column) : kDayCode;
         // Each path reads only the pixels it uses.
         std::uint32_t pixel;
         if (code == kDayCode) {
@@ -140,7 +155,13 @@ void FrameComposer::ComposeSpanOf(int row, const SourceRows& sources, int source
 
     int index = 0;
 #if defined(ORBISCAPE_FOUR_PIXEL_BLEND)
-    // Four pixels at once where all four lie on the same side, outside the twilight band.
+    // Four pixels at a time: one blend of one side where all four lie outside the twilight band,
+    // else the twilight blend with each pixel's shares.
+    const auto cloudsAt = [&](int column) {
+        return kClouds ? _mm_setr_epi32(cloudAt(column), cloudAt(column + 1), cloudAt(column + 2),
+                                        cloudAt(column + 3))
+                       : _mm_setzero_si128();
+    };
     const __m128d sinTerm = _mm_set1_pd(terms.sinTerm);
     const __m128d cosTerm = _mm_set1_pd(terms.cosTerm);
     const __m128d dayBound = _mm_set1_pd(kTwilightSineBound);
@@ -160,29 +181,34 @@ void FrameComposer::ComposeSpanOf(int row, const SourceRows& sources, int source
                                _mm_movemask_pd(_mm_cmple_pd(second, nightBound)) << 2;
             day = days == 0xF;
             if (!day && nights != 0xF) {
+                // The shares of full day and of full night give the day and the night result.
+                int brightness[4], share[4];
                 for (int pixel = 0; pixel < 4; ++pixel) {
-                    composePixel(index + pixel);
+                    const DaylightCode code = codeAt(column + pixel);
+                    const TwilightShares shares = code == kDayCode ? TwilightShares{kDayCloudBrightness, 255}
+                                                  : code == kNightCode
+                                                      ? TwilightShares{kNightCloudBrightness, 0}
+                                                      : SharesOfCode(code);
+                    brightness[pixel] = shares.cloudBrightness;
+                    share[pixel] = shares.dayShare;
                 }
+                const __m128i dayPixels = LoadFour(sources.day, column);
+                const __m128i nightPixels =
+                    kDarkenedDay ? DarkenedFour(dayPixels) : LoadFour(sources.night, column);
+                StoreFour(
+                    out, index,
+                    FourTwilight(dayPixels, nightPixels, cloudsAt(column),
+                                 _mm_setr_epi32(brightness[0], brightness[1], brightness[2], brightness[3]),
+                                 _mm_setr_epi32(share[0], share[1], share[2], share[3])));
                 continue;
             }
         }
-        const __m128i clouds = kClouds ? _mm_setr_epi32(cloudAt(column), cloudAt(column + 1),
-                                                        cloudAt(column + 2), cloudAt(column + 3))
-                                       : _mm_setzero_si128();
-        __m128i pixels;
-        if (day) {
-            pixels = _mm_loadu_si128(
-                reinterpret_cast<const __m128i*>(sources.day + 4 * static_cast<std::size_t>(column)));
-        } else if (kDarkenedDay) {
-            const __m128i dayPixels = _mm_loadu_si128(
-                reinterpret_cast<const __m128i*>(sources.day + 4 * static_cast<std::size_t>(column)));
-            pixels = _mm_and_si128(_mm_srli_epi32(dayPixels, 2), _mm_set1_epi32(0x3F3F3F));
-        } else {
-            pixels = _mm_loadu_si128(
-                reinterpret_cast<const __m128i*>(sources.night + 4 * static_cast<std::size_t>(column)));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * static_cast<std::size_t>(index)),
-                         FourUnderCloud(pixels, clouds, day ? kDayCloudBrightness : kNightCloudBrightness));
+        const __m128i pixels = day            ? LoadFour(sources.day, column)
+                               : kDarkenedDay ? DarkenedFour(LoadFour(sources.day, column))
+                                              : LoadFour(sources.night, column);
+        StoreFour(
+            out, index,
+            FourUnderCloud(pixels, cloudsAt(column), day ? kDayCloudBrightness : kNightCloudBrightness));
     }
 #endif
     for (; index < count; ++index) {
