@@ -30,6 +30,12 @@ std::string CComboBox::GetLBText(int index) const {
         });
 }
 
+HWND CComboBox::GetListWindow() const {
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    return SendMessage(CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&info)) ? info.hwndList : nullptr;
+}
+
 std::string CListBox::GetText(int index) const {
     return ReadText(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)), [&](char* buffer, int /*size*/) {
         return SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));

@@ -63,8 +63,11 @@ class CComboBox : public CControl {
     }
     // CB_GETITEMHEIGHT with 0: the height of the entries of the drop-down list, in pixels.
     int GetItemHeight() const { return static_cast<int>(SendMessage(CB_GETITEMHEIGHT, 0)); }
-    // CB_SETITEMHEIGHT with 0: sets the height of every list entry (16 bits of it count).
+    // CB_SETITEMHEIGHT with 0: sets the height of every list entry (16 bits of it count). Wine
+    // passes it on to the list only for owner-drawn combo boxes.
     void SetItemHeight(int height) const { SendMessage(CB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0)); }
+    // CB_GETCOMBOBOXINFO: the drop-down list window, which exists as long as the combo box.
+    HWND GetListWindow() const;
     // CB_GETLBTEXT: the entry's text; empty for an index that names no entry.
     std::string GetLBText(int index) const;
 };
@@ -74,6 +77,8 @@ class CListBox : public CControl {
   public:
     // LB_GETCOUNT: the number of entries.
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
+    // LB_SETITEMHEIGHT with 0: the height of every entry of a list that is not owner-drawn.
+    void SetItemHeight(int height) const { SendMessage(LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0)); }
     // LB_GETITEMRECT: the entry's rectangle in the list's client coordinates; LB_ERR for an
     // index that names no entry.
     bool GetItemRect(int index, RECT& rect) const {

@@ -16,7 +16,17 @@ constexpr int kEntryHeightIncrease = 3;
 
 void CSeparatorComboBox::AddSeparator(int position) {
     if (separators_.empty()) {
-        SetItemHeight(GetItemHeight() + kEntryHeightIncrease);
+        const int taller = GetItemHeight() + kEntryHeightIncrease;
+        SetItemHeight(taller);
+        if (GetItemHeight() != taller) {
+            // The combo box passed the height on only to an owner-drawn list (so Wine does):
+            // the list itself takes it.
+            CListBox dropDown;
+            if (dropDown.Attach(GetListWindow())) {
+                dropDown.SetItemHeight(taller);
+                dropDown.Detach();
+            }
+        }
     }
     separators_.push_back(position);
 }
