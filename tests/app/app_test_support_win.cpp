@@ -36,17 +36,6 @@ bool WaitForThreadMessage(UINT message, std::chrono::milliseconds deadline, Thre
     return false;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return true;
-}
-
 void RemoveStoredSettings() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
 }

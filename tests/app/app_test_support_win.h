@@ -10,6 +10,7 @@
 
 #include "framework/worker_thread_win.h"
 #include "settings/settings.h"
+#include "tests/framework/modal_loop_support_win.h"
 #include "tests/render/working_folder.h"
 
 struct ThreadMessage {
@@ -26,9 +27,6 @@ std::optional<ThreadMessage> NextThreadMessage();
 // deadline passes (false). Thread messages of other numbers are dropped.
 bool WaitForThreadMessage(UINT message, std::chrono::milliseconds deadline,
                           ThreadMessage* received = nullptr);
-
-// Polls until the condition holds (true) or the deadline passes (false).
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
 
 // The stored settings as a test wants them: the key is removed, then the record that `change`
 // has adjusted from the defaults is stored. Without a change the key simply stays away.

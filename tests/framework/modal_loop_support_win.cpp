@@ -25,6 +25,17 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM searchAddress) {
 
 }  // namespace
 
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
 HWND FindThreadWindow(DWORD threadId, const char* className) {
     WindowSearch search = {className, nullptr};
     EnumThreadWindows(threadId, &MatchWindow, reinterpret_cast<LPARAM>(&search));

@@ -15,6 +15,9 @@
 inline constexpr char kDialogClass[] = "#32770";  // dialogs and message boxes
 inline constexpr char kMenuClass[] = "#32768";    // open popup menus
 
+// Polls until the condition holds (true) or the deadline passes (false).
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
+
 // A visible top-level window of the thread with that class, or nullptr.
 HWND FindThreadWindow(DWORD threadId, const char* className);
 
