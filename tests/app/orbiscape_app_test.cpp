@@ -9,10 +9,13 @@
 #include <chrono>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/thread_messages_win.h"
 #include "app_test_support_win.h"
+#include "framework/thread_message_filter_win.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "tests/framework/modal_loop_support_win.h"
@@ -319,6 +322,44 @@ TEST_F(OrbiscapeAppTest, TheDialogCommandsOpenTheirDialogs) {
     }
     EXPECT_FALSE(watchdog.Fired());
     EXPECT_FALSE(SourcesWerePrepared()) << "a cancelled settings dialog applies nothing";
+}
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM dialogs) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (IsWindowVisible(window) && std::string(className) == kDialogClass) {
+        reinterpret_cast<std::vector<HWND>*>(dialogs)->push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> OpenDialogs(DWORD thread) {
+    std::vector<HWND> dialogs;
+    EnumThreadWindows(thread, &CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
+TEST_F(OrbiscapeAppTest, OptionsWhileTheSettingsDialogIsOpenOpensASecondOne) {
+    // The thread's commands reach the application inside the dialog's modal loop.
+    const ThreadMessageFilter filter(app_.ThreadMessages());
+    const DWORD thread = GetCurrentThreadId();
+    const ModalWatchdog watchdog(thread, std::chrono::seconds(30));
+    bool nested = false;
+    std::thread user([&] {
+        if (WaitUntil([&] { return OpenDialogs(thread).size() == 1; }, kDeadline)) {
+            PostThreadMessageA(thread, WM_COMMAND, ID_OPTIONS, 0);
+            nested = WaitUntil([&] { return OpenDialogs(thread).size() == 2; }, kDeadline);
+        }
+        // Closed from the inner one out.
+        while (!OpenDialogs(thread).empty()) {
+            PostMessageA(OpenDialogs(thread).front(), WM_COMMAND, IDCANCEL, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    app_.OnThreadCommand(ID_OPTIONS, 0);
+    user.join();
+    EXPECT_TRUE(nested);
+    EXPECT_FALSE(watchdog.Fired());
 }
 
 // Start-up. The test program has no arguments, so each start is a normal one.

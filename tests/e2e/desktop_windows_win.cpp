@@ -109,8 +109,11 @@ bool ChooseTrayCommand(unsigned command) {
 }
 
 bool ClickDialogControl(const char* caption, int id) {
+    // Posted, as the mouse's click arrives: a click sent from another process is handled while
+    // the dialog's loop waits for its next message, and a loop ended by it would take the first
+    // message the program posts on the way out and drop it.
     const HWND control = FindDialogControl(caption, id);
-    return control != nullptr && (SendMessageA(control, BM_CLICK, 0, 0), true);
+    return control != nullptr && PostMessageA(control, BM_CLICK, 0, 0) != FALSE;
 }
 
 bool SelectDialogListEntry(const char* caption, int id, const char* prefix) {
@@ -142,14 +145,22 @@ bool DescribeDialogControl(const char* caption, int id, std::string& description
     LRESULT selection = -1;
     std::string text = WindowText(control);
     if (IsComboBox(control)) {
+        // The list keeps Unicode texts; across processes only the Unicode message brings them
+        // whole.
         selection = SendMessageA(control, CB_GETCURSEL, 0, 0);
-        std::array<char, 1024> entry{};
-        if (selection != CB_ERR && SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0) <
+        std::array<wchar_t, 1024> entry{};
+        if (selection != CB_ERR && SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0) <
                                        static_cast<LRESULT>(entry.size())) {
-            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(selection),
+            SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(selection),
                          reinterpret_cast<LPARAM>(entry.data()));
         }
-        text = entry.data();
+        std::array<char, 2048> narrow{};
+        WideCharToMultiByte(CP_ACP, 0, entry.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
+                            nullptr, nullptr);
+        text = narrow.data();
+        text.erase(text.find_last_not_of(' ') + 1);
+    } else if (ClassOf(control) == kStaticClass) {
+        selection = SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0 ? 1 : 0;
     }
     description = std::to_string(IsWindowEnabled(control) ? 1 : 0) + " " +
                   std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)) + " " + std::to_string(selection) +

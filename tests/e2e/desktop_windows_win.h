@@ -19,7 +19,7 @@ bool ChooseTrayCommand(unsigned command);
 // A dialog's control, driven and read as a user would from another process. Each finds the
 // visible dialog with exactly that caption (the newest when there are several) and its control
 // by id, and is false when either is missing.
-// Clicks a button, check box or radio button (BM_CLICK).
+// Clicks a button, check box or radio button (BM_CLICK, posted: the click is done a moment later).
 bool ClickDialogControl(const char* caption, int id);
 // Selects the first entry of a drop-down list whose text begins with `prefix`, and tells the
 // dialog as the list would (CBN_SELCHANGE).
@@ -27,7 +27,8 @@ bool SelectDialogListEntry(const char* caption, int id, const char* prefix);
 // Sets a control's text (an edit box notifies its dialog by itself).
 bool SetDialogControlText(const char* caption, int id, const char* text);
 // "enabled checked selection text": whether the control is enabled, its check state, the
-// selected entry of a list (-1 without one) and its text (a list's: the selected entry's).
+// selected entry of a list (-1 without one; for a picture control 1 while it shows a bitmap)
+// and its text (a list's: the selected entry's).
 bool DescribeDialogControl(const char* caption, int id, std::string& description);
 
 // Repaints the taskbar with everything on it. Wine paints a newly set wallpaper over the

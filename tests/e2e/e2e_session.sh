@@ -121,6 +121,23 @@ e2e_wait() {
     done
 }
 
+# e2e_map_box LATITUDE LONGITUDE TOP [WIDTH HEIGHT SIDE]: the square of SIDE pixels (48) around
+# a place on an equirectangular map of WIDTH x HEIGHT (1280 x 640) that starts TOP rows down, as
+# "X Y W H".
+e2e_map_box() {
+    awk -v lat="$1" -v lon="$2" -v top="$3" -v w="${4:-1280}" -v h="${5:-640}" -v box="${6:-48}" 'BEGIN {
+        x = (lon + 180) / 360 * w; y = top + (90 - lat) / 180 * h
+        printf "%d %d %d %d\n", x - box / 2, y - box / 2, box, box }'
+}
+
+# e2e_closer_to COLOUR A B: whether the colour ("R G B") is clearly nearer to A than to B.
+e2e_closer_to() {
+    awk -v f="$1" -v a="$2" -v b="$3" 'BEGIN {
+        split(f, F); split(a, A); split(b, B); da = 0; db = 0
+        for (i = 1; i <= 3; i++) { da += (F[i] > A[i] ? F[i] - A[i] : A[i] - F[i]); db += (F[i] > B[i] ? F[i] - B[i] : B[i] - F[i]) }
+        exit !(db >= 2 * da + 3) }'
+}
+
 # e2e_wine ARGS...: a Wine command from the install folder, bounded in time.
 e2e_wine() {
     (cd "$E2E_INSTALL" && timeout 60 wine "$@")

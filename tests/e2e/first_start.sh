@@ -9,27 +9,11 @@ source "$(dirname "$0")/e2e_session.sh"
 # middle of the 1280 x 1024 frame, so every place has a known pixel.
 readonly kScreenSize="1280 1024"
 readonly kMapWidth=1280 kMapHeight=640 kMapTop=192
-# Squares of this side around the sub-solar point and its antipode: about 13 degrees, where
-# the sun stands above 80 degrees or below -80, far from the twilight band.
-readonly kBox=48
+# e2e_map_box's squares of 48 pixels around the sub-solar point and its antipode are about 13
+# degrees across: there the sun stands above 80 degrees or below -80, far from the twilight band.
 # The taskbar row of the virtual desktop: its tray corner, and two stretches without buttons or
 # icons, all 80 x 20.
 readonly kTrayCorner="1200 1004" kBareTaskbar="600 1004" kOtherBareTaskbar="800 1004" kTaskbarPiece="80 20"
-
-# map_box LATITUDE LONGITUDE TOP: the square around a place, as "X Y W H", TOP rows down.
-map_box() {
-    awk -v lat="$1" -v lon="$2" -v top="$3" -v w=$kMapWidth -v h=$kMapHeight -v box=$kBox 'BEGIN {
-        x = (lon + 180) / 360 * w; y = top + (90 - lat) / 180 * h
-        printf "%d %d %d %d\n", x - box / 2, y - box / 2, box, box }'
-}
-
-# closer_to FRAME A B: whether the colour FRAME ("R G B") is clearly nearer to A than to B.
-closer_to() {
-    awk -v f="$1" -v a="$2" -v b="$3" 'BEGIN {
-        split(f, F); split(a, A); split(b, B); da = 0; db = 0
-        for (i = 1; i <= 3; i++) { da += (F[i] > A[i] ? F[i] - A[i] : A[i] - F[i]); db += (F[i] > B[i] ? F[i] - B[i] : B[i] - F[i]) }
-        exit !(db >= 2 * da + 3) }'
-}
 
 # at_most COUNT_AND_TOTAL FRACTION, at_least COUNT_AND_TOTAL PIXELS
 at_most_fraction() {
@@ -69,16 +53,16 @@ read -r sun_lat sun_lon < <(e2e_probe subsolar-point)
 anti_lat=$(awk -v v="$sun_lat" 'BEGIN { print -v }')
 anti_lon=$(awk -v v="$sun_lon" 'BEGIN { print (v < 0 ? v + 180 : v - 180) }')
 echo "   the sun stands over latitude $sun_lat, longitude $sun_lon"
-mapfile -t frame < <(e2e_probe region-means current.bmp $(map_box "$sun_lat" "$sun_lon" $kMapTop) \
-    $(map_box "$anti_lat" "$anti_lon" $kMapTop))
-mapfile -t day < <(e2e_probe region-means current-day.bmp $(map_box "$sun_lat" "$sun_lon" 0) \
-    $(map_box "$anti_lat" "$anti_lon" 0))
-mapfile -t night < <(e2e_probe region-means current-night.bmp $(map_box "$sun_lat" "$sun_lon" 0) \
-    $(map_box "$anti_lat" "$anti_lon" 0))
+mapfile -t frame < <(e2e_probe region-means current.bmp $(e2e_map_box "$sun_lat" "$sun_lon" $kMapTop) \
+    $(e2e_map_box "$anti_lat" "$anti_lon" $kMapTop))
+mapfile -t day < <(e2e_probe region-means current-day.bmp $(e2e_map_box "$sun_lat" "$sun_lon" 0) \
+    $(e2e_map_box "$anti_lat" "$anti_lon" 0))
+mapfile -t night < <(e2e_probe region-means current-night.bmp $(e2e_map_box "$sun_lat" "$sun_lon" 0) \
+    $(e2e_map_box "$anti_lat" "$anti_lon" 0))
 echo "   under the sun: frame ${frame[0]}, day ${day[0]}, night ${night[0]}"
 echo "   at the antipode: frame ${frame[1]}, day ${day[1]}, night ${night[1]}"
-e2e_check "it is day where the sun stands overhead" closer_to "${frame[0]}" "${day[0]}" "${night[0]}"
-e2e_check "it is night at the antipode" closer_to "${frame[1]}" "${night[1]}" "${day[1]}"
+e2e_check "it is day where the sun stands overhead" e2e_closer_to "${frame[0]}" "${day[0]}" "${night[0]}"
+e2e_check "it is night at the antipode" e2e_closer_to "${frame[1]}" "${night[1]}" "${day[1]}"
 
 # The desktop as a user sees it: the frame as the wallpaper, and the globe in the tray. The
 # desktop repaints a moment after the wallpaper changes, so the screenshot is retaken until it
