@@ -138,6 +138,26 @@ e2e_closer_to() {
         exit !(db >= 2 * da + 3) }'
 }
 
+# e2e_check_day_and_night TOP SUN_LAT DAY_LON SUN_LON NIGHT_LON NIGHT_MAP_LON DAY_TEXT NIGHT_TEXT:
+# checks that "current.bmp", whose map starts TOP rows down, shows at longitude DAY_LON on the
+# sun's latitude what the prepared day image shows under the sun (SUN_LON), and at NIGHT_LON on
+# the opposite latitude what the prepared night image shows at NIGHT_MAP_LON.
+e2e_check_day_and_night() {
+    local top=$1 sun_lat=$2 anti_lat
+    anti_lat=$(awk -v v="$sun_lat" 'BEGIN { print -v }')
+    local -a frame day night
+    mapfile -t frame < <(e2e_probe region-means current.bmp $(e2e_map_box "$sun_lat" "$3" "$top") \
+        $(e2e_map_box "$anti_lat" "$5" "$top"))
+    mapfile -t day < <(e2e_probe region-means current-day.bmp $(e2e_map_box "$sun_lat" "$4" 0) \
+        $(e2e_map_box "$anti_lat" "$6" 0))
+    mapfile -t night < <(e2e_probe region-means current-night.bmp $(e2e_map_box "$sun_lat" "$4" 0) \
+        $(e2e_map_box "$anti_lat" "$6" 0))
+    echo "   day place: frame ${frame[0]}, day ${day[0]}, night ${night[0]}"
+    echo "   night place: frame ${frame[1]}, day ${day[1]}, night ${night[1]}"
+    e2e_check "$7" e2e_closer_to "${frame[0]}" "${day[0]}" "${night[0]}"
+    e2e_check "$8" e2e_closer_to "${frame[1]}" "${night[1]}" "${day[1]}"
+}
+
 # e2e_wine ARGS...: a Wine command from the install folder, bounded in time.
 e2e_wine() {
     (cd "$E2E_INSTALL" && timeout 60 wine "$@")

@@ -60,18 +60,11 @@ e2e_check_equal "Noon is stored" 0x3e9 "$(e2e_reg_value "$E2E_SETTINGS_KEY" Cent
 # map), and 10 degrees from the antipode lies near the left edge: there the frame must match the
 # prepared day and night images at those places.
 read -r sun_lat sun_lon < <(e2e_probe subsolar-point)
-anti_lat=$(awk -v v="$sun_lat" 'BEGIN { print -v }')
 night_lon=$(awk -v v="$sun_lon" 'BEGIN { l = v - 170; print (l < -180 ? l + 360 : l) }')
-mapfile -t frame < <(e2e_probe region-means current.bmp $(e2e_map_box "$sun_lat" 0 $kMapTop) \
-    $(e2e_map_box "$anti_lat" -170 $kMapTop))
-mapfile -t day < <(e2e_probe region-means current-day.bmp $(e2e_map_box "$sun_lat" "$sun_lon" 0) \
-    $(e2e_map_box "$anti_lat" "$night_lon" 0))
-mapfile -t night < <(e2e_probe region-means current-night.bmp $(e2e_map_box "$sun_lat" "$sun_lon" 0) \
-    $(e2e_map_box "$anti_lat" "$night_lon" 0))
-echo "   sun over $sun_lat $sun_lon; middle: frame ${frame[0]}, day ${day[0]}, night ${night[0]}"
-echo "   near the left edge: frame ${frame[1]}, day ${day[1]}, night ${night[1]}"
-e2e_check "the frame's middle shows day where the sun stands overhead" e2e_closer_to "${frame[0]}" "${day[0]}" "${night[0]}"
-e2e_check "its left edge shows night near the antipode" e2e_closer_to "${frame[1]}" "${night[1]}" "${day[1]}"
+echo "   the sun stands over latitude $sun_lat, longitude $sun_lon"
+e2e_check_day_and_night $kMapTop "$sun_lat" 0 "$sun_lon" -170 "$night_lon" \
+    "the frame's middle shows day where the sun stands overhead" \
+    "its left edge shows night near the antipode"
 
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
 e2e_check "the program ends after Exit" e2e_wait 30 program_gone

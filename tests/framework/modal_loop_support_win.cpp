@@ -9,14 +9,22 @@ constexpr auto kAppearanceDeadline = std::chrono::seconds(10);
 
 struct WindowSearch {
     const char* className;
+    const char* caption;
     HWND found;
 };
+
+bool HasCaption(HWND window, const char* wanted) {
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    return std::strcmp(caption, wanted) == 0;
+}
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM searchAddress) {
     auto& search = *reinterpret_cast<WindowSearch*>(searchAddress);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, search.className) == 0 && IsWindowVisible(window)) {
+    if (std::strcmp(className, search.className) == 0 && IsWindowVisible(window) &&
+        (search.caption == nullptr || HasCaption(window, search.caption))) {
         search.found = window;
         return FALSE;
     }
@@ -36,8 +44,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-HWND FindThreadWindow(DWORD threadId, const char* className) {
-    WindowSearch search = {className, nullptr};
+HWND FindThreadWindow(DWORD threadId, const char* className, const char* caption) {
+    WindowSearch search = {className, caption, nullptr};
     EnumThreadWindows(threadId, &MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -18,8 +18,9 @@ inline constexpr char kMenuClass[] = "#32768";    // open popup menus
 // Polls until the condition holds (true) or the deadline passes (false).
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
 
-// A visible top-level window of the thread with that class, or nullptr.
-HWND FindThreadWindow(DWORD threadId, const char* className);
+// A visible top-level window of the thread with that class (and that caption, if one is given),
+// or nullptr.
+HWND FindThreadWindow(DWORD threadId, const char* className, const char* caption = nullptr);
 
 // Removes every message waiting for the calling thread, so that nothing one test left behind (a
 // quit message above all) reaches the next.

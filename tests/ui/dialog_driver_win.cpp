@@ -17,31 +17,6 @@ namespace {
 
 constexpr auto kAppearanceDeadline = std::chrono::seconds(10);
 
-struct CaptionSearch {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<CaptionSearch*>(parameter);
-    char className[16] = {};
-    char caption[256] = {};
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (IsWindowVisible(window) && std::string(className) == kDialogClass &&
-        std::string(caption) == search.caption) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindDialogOfThread(DWORD threadId, const char* caption) {
-    CaptionSearch search = {caption, nullptr};
-    EnumThreadWindows(threadId, &MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND Control(HWND dialog, int id) {
     const HWND control = GetDlgItem(dialog, id);
     EXPECT_NE(control, nullptr) << "control " << id;
@@ -93,7 +68,7 @@ INT_PTR RunDriven(CDialog& dialog, const std::function<void(HWND dialog)>& scrip
 
 HWND WaitForDialog(DWORD threadId, const char* caption) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindDialogOfThread(threadId, caption)) != nullptr; },
+    WaitUntil([&] { return (found = FindThreadWindow(threadId, kDialogClass, caption)) != nullptr; },
               kAppearanceDeadline);
     return found;
 }
