@@ -73,8 +73,8 @@ std::tm BreakDownUtc(std::int64_t secondsSinceEpoch) {
 }
 
 std::int64_t UtcSecondsFromFields(const std::tm& fields) {
-    const std::int64_t days = DaysFromCivil(static_cast<std::int64_t>(fields.tm_year) + 1900,
-                                            static_cast<unsigned>(fields.tm_mon + 1),
-                                            static_cast<unsigned>(fields.tm_mday));
+    const std::int64_t days =
+        DaysFromCivil(static_cast<std::int64_t>(fields.tm_year) + 1900,
+                      static_cast<unsigned>(fields.tm_mon + 1), static_cast<unsigned>(fields.tm_mday));
     return days * kSecondsPerDay + fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
 }

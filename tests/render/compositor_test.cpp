@@ -27,7 +27,6 @@ PixelPattern Plain(ColourValue colour) {
     return [colour](int, int) { return colour; };
 }
 
-
 // A column's own number as its colour, to follow columns through the shift.
 ColourValue ColumnNumber(int x, int) {
     return Rgb(x & 255, x >> 8, 0);
@@ -122,7 +121,8 @@ TEST(ComposeDayNight, WritesEveryColumnForAnyCentre) {
 
 TEST(ComposeDayNight, WithoutANightSideShowsTheDayImageWithWhiteClouds) {
     Sources sources{MakeImage(48, 24, DayPattern), {}, {}};
-    for (const std::tm& moment : {kJuneNoon, UtcFields(2023, 12, 1, 0, 0, 0), UtcFields(2031, 3, 9, 18, 30, 59)}) {
+    for (const std::tm& moment :
+         {kJuneNoon, UtcFields(2023, 12, 1, 0, 0, 0), UtcFields(2031, 3, 9, 18, 30, 59)}) {
         EXPECT_EQ(Colours(Compose(moment, sources, 0, 0, 0.0)), Colours(sources.day));
     }
     // A factor that would thicken clouds finds none to thicken without a cloud map.

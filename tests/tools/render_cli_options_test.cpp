@@ -52,9 +52,9 @@ TEST(RenderCliOptions, FromTheImageryTakesEveryChoice) {
 
 TEST(RenderCliOptions, CentreTakesLongitudesCodesAndWords) {
     const std::vector<std::pair<std::string, int>> centres = {
-        {"-180", -180}, {"180", 180},       {"0", 0},          {"1000", 1000},     {"timezone", 1000},
-        {"noon", 1001}, {"midnight", 1002}, {"sunset", 1003},  {"sunrise", 1004},  {"europe-africa", 1006},
-        {"americas", 1007}, {"asia", 1008}, {"1005", 1005},
+        {"-180", -180},     {"180", 180},       {"0", 0},         {"1000", 1000},    {"timezone", 1000},
+        {"noon", 1001},     {"midnight", 1002}, {"sunset", 1003}, {"sunrise", 1004}, {"europe-africa", 1006},
+        {"americas", 1007}, {"asia", 1008},     {"1005", 1005},
     };
     for (const auto& [text, code] : centres) {
         const auto parse = Parse({"--center", text, "-o", "o.bmp"});
@@ -74,9 +74,9 @@ TEST(RenderCliOptions, FittingChoicesExcludeEachOther) {
 }
 
 TEST(RenderCliOptions, FromFilesTakesValuesAsNextArgumentOrAfterEquals) {
-    const auto parse = Parse({"--day-file", "day.bmp", "--night-file=night.bmp", "--clouds-file", "c.bmp",
-                              "--cloud-factor=40", "--at", "2024-06-21T12:00:00Z", "--center-lon=-95.5", "-o",
-                              "out.bmp"});
+    const auto parse =
+        Parse({"--day-file", "day.bmp", "--night-file=night.bmp", "--clouds-file", "c.bmp",
+               "--cloud-factor=40", "--at", "2024-06-21T12:00:00Z", "--center-lon=-95.5", "-o", "out.bmp"});
     ASSERT_TRUE(parse.options) << parse.error;
     const RenderCliOptions& options = *parse.options;
     EXPECT_TRUE(options.fromFiles);
@@ -103,11 +103,11 @@ TEST(RenderCliOptions, FromFilesCentresOnLongitudeZeroUnlessTold) {
 
 TEST(RenderCliOptions, RefusesWhatCannotBeRendered) {
     const std::vector<std::vector<std::string>> refused = {
-        {"--size", "1024x768"},                                                // no output
-        {"-o"},                                                                // value missing
-        {"-o", ""},                                                            // empty value
-        {"-o", "o.bmp", "--bogus"},                                            // unknown option
-        {"-o", "o.bmp", "--size", "1024"},                                     // not WxH
+        {"--size", "1024x768"},             // no output
+        {"-o"},                             // value missing
+        {"-o", ""},                         // empty value
+        {"-o", "o.bmp", "--bogus"},         // unknown option
+        {"-o", "o.bmp", "--size", "1024"},  // not WxH
         {"-o", "o.bmp", "--size", "0x768"},
         {"-o", "o.bmp", "--size", "40000x20000"},
         {"-o", "o.bmp", "--day", "-2"},
@@ -120,9 +120,9 @@ TEST(RenderCliOptions, RefusesWhatCannotBeRendered) {
         {"-o", "o.bmp", "--cloud-factor", "-1"},
         {"-o", "o.bmp", "--cloud-factor", "5x"},
         {"-o", "o.bmp", "--at", "yesterday"},
-        {"-o", "o.bmp", "--darken"},                                           // a file option alone
+        {"-o", "o.bmp", "--darken"},  // a file option alone
         {"-o", "o.bmp", "--center-lon", "10"},
-        {"--day-file", "d.bmp", "-o", "o.bmp", "--size", "1024x768"},          // imagery with files
+        {"--day-file", "d.bmp", "-o", "o.bmp", "--size", "1024x768"},  // imagery with files
         {"--day-file", "d.bmp", "-o", "o.bmp", "--crop"},
         {"--day-file", "d.bmp", "-o", "o.bmp", "--darken", "--night-file", "n.bmp"},
         {"--day-file", "d.bmp", "-o", "o.bmp", "--center-lon", "180.5"},

@@ -19,10 +19,10 @@ TEST(UtcTimestamp, OffsetsNameLocalTimes) {
 
 TEST(UtcTimestamp, RefusesDaysAndTimesThatDoNotExist) {
     EXPECT_TRUE(ParseUtcTimestamp("2024-02-29T00:00:00Z"));
-    for (const char* text : {"2023-02-29T00:00:00Z", "2024-13-01T00:00:00Z", "2024-04-31T00:00:00Z",
-                             "2024-06-21T24:00:00Z", "2024-06-21T12:60:00Z", "2024-06-21T12:00:60Z",
-                             "2024-06-21", "2024-6-21T12:00Z", "2024-06-21T12:00:00Zjunk",
-                             "2024-06-21T12:00+5:30", "2024-06-21T12:00+15:00", "", "now"}) {
+    for (const char* text :
+         {"2023-02-29T00:00:00Z", "2024-13-01T00:00:00Z", "2024-04-31T00:00:00Z", "2024-06-21T24:00:00Z",
+          "2024-06-21T12:60:00Z", "2024-06-21T12:00:60Z", "2024-06-21", "2024-6-21T12:00Z",
+          "2024-06-21T12:00:00Zjunk", "2024-06-21T12:00+5:30", "2024-06-21T12:00+15:00", "", "now"}) {
         EXPECT_FALSE(ParseUtcTimestamp(text)) << text;
     }
 }

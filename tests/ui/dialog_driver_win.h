@@ -24,7 +24,7 @@ INT_PTR RunDriven(CDialog& dialog, const std::function<void(HWND dialog)>& scrip
 HWND WaitForDialog(DWORD threadId, const char* caption);
 
 // What a user does, by control id.
-void Click(HWND dialog, int id);                // a button, check box or radio button
+void Click(HWND dialog, int id);  // a button, check box or radio button
 // Clicks a button that ends the dialog (OK, Cancel) with a posted click, as the mouse's arrives.
 // A click sent from another thread is handled while the dialog's loop waits for its next
 // message, and the loop, ended by the click, would take the first message posted on the way out

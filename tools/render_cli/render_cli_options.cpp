@@ -48,10 +48,10 @@ struct CentreWord {
 };
 
 constexpr std::array kCentreWords = {
-    CentreWord{"timezone", kCenterOnTimeZone},       CentreWord{"noon", kCenterOnNoon},
-    CentreWord{"midnight", kCenterOnMidnight},       CentreWord{"sunset", kCenterOnSunset},
-    CentreWord{"sunrise", kCenterOnSunrise},         CentreWord{"europe-africa", kCenterOnEuropeAfrica},
-    CentreWord{"americas", kCenterOnAmericas},       CentreWord{"asia", kCenterOnAsia},
+    CentreWord{"timezone", kCenterOnTimeZone}, CentreWord{"noon", kCenterOnNoon},
+    CentreWord{"midnight", kCenterOnMidnight}, CentreWord{"sunset", kCenterOnSunset},
+    CentreWord{"sunrise", kCenterOnSunrise},   CentreWord{"europe-africa", kCenterOnEuropeAfrica},
+    CentreWord{"americas", kCenterOnAmericas}, CentreWord{"asia", kCenterOnAsia},
 };
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -100,7 +100,9 @@ bool ParseSize(std::string_view text, int& width, int& height) {
     return true;
 }
 
-RenderCliParse Refuse(std::string reason) { return {std::nullopt, std::move(reason)}; }
+RenderCliParse Refuse(std::string reason) {
+    return {std::nullopt, std::move(reason)};
+}
 
 // Takes one option's value into the options; gives the reason when the value is refused.
 std::optional<std::string> TakeOption(std::string_view name, const std::string& value,
@@ -112,16 +114,19 @@ std::optional<std::string> TakeOption(std::string_view name, const std::string& 
         options.outputFile = value;
     } else if (name == "--at") {
         options.at = ParseUtcTimestamp(value);
-        if (!options.at) return refuse("a time such as 2024-06-21T12:00:00Z");
+        if (!options.at)
+            return refuse("a time such as 2024-06-21T12:00:00Z");
     } else if (name == "--cloud-factor") {
         const auto factor = ParseNumber<int>(value);
-        if (!factor || *factor < 0 || *factor > 100) return refuse("a whole number from 0 to 100");
+        if (!factor || *factor < 0 || *factor > 100)
+            return refuse("a whole number from 0 to 100");
         options.cloudFactor = *factor;
     } else if (name == "--center") {
         options.centreCode = ParseCentreCode(value);
         if (!options.centreCode) {
-            return refuse("a longitude from -180 to 180, a code 1000..1008 or one of timezone, noon, "
-                          "midnight, sunset, sunrise, europe-africa, americas, asia");
+            return refuse(
+                "a longitude from -180 to 180, a code 1000..1008 or one of timezone, noon, "
+                "midnight, sunset, sunrise, europe-africa, americas, asia");
         }
     } else if (name == "--data") {
         options.dataFolder = value;
@@ -131,7 +136,8 @@ std::optional<std::string> TakeOption(std::string_view name, const std::string& 
         }
     } else if (name == "--day") {
         const auto day = ParseNumber<int>(value);
-        if (!day || *day < -1 || *day > 99) return refuse("-1 (the month's map) or an image number 0..99");
+        if (!day || *day < -1 || *day > 99)
+            return refuse("-1 (the month's map) or an image number 0..99");
         options.dayImage = *day;
     } else if (name == "--night") {
         const auto night = ParseNumber<int>(value);
@@ -199,14 +205,17 @@ RenderCliParse ParseRenderCliOptions(const std::vector<std::string>& arguments, 
             return Refuse("unknown option '" + arguments[i] + "'");
         }
         if (!option->takesValue) {
-            if (value) return Refuse("option " + name + " takes no value");
+            if (value)
+                return Refuse("option " + name + " takes no value");
             value.emplace();
         } else {
             if (!value) {
-                if (i + 1 >= arguments.size()) return Refuse("option " + name + " needs a value");
+                if (i + 1 >= arguments.size())
+                    return Refuse("option " + name + " needs a value");
                 value = arguments[++i];
             }
-            if (value->empty()) return Refuse("option " + name + " needs a value");
+            if (value->empty())
+                return Refuse("option " + name + " needs a value");
         }
 
         if (name == "--crop" || name == "--black-bars" || name == "--no-fit") {
@@ -215,8 +224,10 @@ RenderCliParse ParseRenderCliOptions(const std::vector<std::string>& arguments, 
             }
             fittingOption = option;
         }
-        if (option->mode == Mode::Imagery) imageryOption = option;
-        if (option->mode == Mode::Files) filesOption = option;
+        if (option->mode == Mode::Imagery)
+            imageryOption = option;
+        if (option->mode == Mode::Files)
+            filesOption = option;
         centreLongitudeGiven = centreLongitudeGiven || name == "--center-lon";
         if (const auto reason = TakeOption(name, *value, options)) {
             return Refuse(*reason);
@@ -224,12 +235,14 @@ RenderCliParse ParseRenderCliOptions(const std::vector<std::string>& arguments, 
     }
 
     options.fromFiles = !options.dayFile.empty();
-    if (options.outputFile.empty()) return Refuse("-o OUT.bmp is required");
+    if (options.outputFile.empty())
+        return Refuse("-o OUT.bmp is required");
     if (filesOption && !options.fromFiles) {
         return Refuse(std::string(filesOption->name) + " needs --day-file");
     }
     if (options.fromFiles && imageryOption) {
-        return Refuse(std::string(imageryOption->name) + " draws from the imagery and cannot go with --day-file");
+        return Refuse(std::string(imageryOption->name) +
+                      " draws from the imagery and cannot go with --day-file");
     }
     if (options.darkenedDay && !options.nightFile.empty()) {
         return Refuse("--night-file and --darken exclude each other");

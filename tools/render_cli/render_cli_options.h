@@ -34,7 +34,7 @@ struct RenderCliOptions {
 
     // From bitmap files.
     std::string dayFile;
-    std::string nightFile;  // empty: no night map
+    std::string nightFile;   // empty: no night map
     std::string cloudsFile;  // empty: no clouds
     bool darkenedDay = false;
     double centreLongitude = 0;  // used when no centre code is given

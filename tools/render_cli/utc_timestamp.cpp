@@ -31,7 +31,9 @@ bool Expect(std::string_view text, std::size_t& pos, char wanted) {
     return false;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -43,32 +45,42 @@ int DaysInMonth(int year, int month) {
 std::optional<std::int64_t> ParseUtcTimestamp(std::string_view text) {
     std::size_t pos = 0;
     const auto year = ReadNumber(text, pos, 4);
-    if (!year || !Expect(text, pos, '-')) return std::nullopt;
+    if (!year || !Expect(text, pos, '-'))
+        return std::nullopt;
     const auto month = ReadNumber(text, pos, 2);
-    if (!month || !Expect(text, pos, '-')) return std::nullopt;
+    if (!month || !Expect(text, pos, '-'))
+        return std::nullopt;
     const auto day = ReadNumber(text, pos, 2);
-    if (!day || !(Expect(text, pos, 'T') || Expect(text, pos, ' '))) return std::nullopt;
+    if (!day || !(Expect(text, pos, 'T') || Expect(text, pos, ' ')))
+        return std::nullopt;
     const auto hour = ReadNumber(text, pos, 2);
-    if (!hour || !Expect(text, pos, ':')) return std::nullopt;
+    if (!hour || !Expect(text, pos, ':'))
+        return std::nullopt;
     const auto minute = ReadNumber(text, pos, 2);
-    if (!minute) return std::nullopt;
+    if (!minute)
+        return std::nullopt;
     std::optional<int> second = 0;
     if (Expect(text, pos, ':')) {
         second = ReadNumber(text, pos, 2);
-        if (!second) return std::nullopt;
+        if (!second)
+            return std::nullopt;
     }
 
     int offsetSeconds = 0;
     if (!Expect(text, pos, 'Z') && pos < text.size()) {
         const char sign = text[pos++];
-        if (sign != '+' && sign != '-') return std::nullopt;
+        if (sign != '+' && sign != '-')
+            return std::nullopt;
         const auto offsetHours = ReadNumber(text, pos, 2);
-        if (!offsetHours || !Expect(text, pos, ':')) return std::nullopt;
+        if (!offsetHours || !Expect(text, pos, ':'))
+            return std::nullopt;
         const auto offsetMinutes = ReadNumber(text, pos, 2);
-        if (!offsetMinutes || *offsetHours > 14 || *offsetMinutes > 59) return std::nullopt;
+        if (!offsetMinutes || *offsetHours > 14 || *offsetMinutes > 59)
+            return std::nullopt;
         offsetSeconds = (sign == '-' ? -1 : 1) * (*offsetHours * 3600 + *offsetMinutes * 60);
     }
-    if (pos != text.size()) return std::nullopt;
+    if (pos != text.size())
+        return std::nullopt;
 
     if (*month < 1 || *month > 12 || *day < 1 || *day > DaysInMonth(*year, *month) || *hour > 23 ||
         *minute > 59 || *second > 59) {
