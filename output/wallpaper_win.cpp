@@ -3,12 +3,11 @@
 #include <windows.h>
 
 #include "framework/registry_key_win.h"
+#include "output/frame_path_win.h"
 
 namespace {
 
 constexpr const char* kDesktopKeyPath = "Control Panel\\Desktop";
-constexpr const char* kFrameFileName = "current.bmp";
-constexpr DWORD kPathCapacity = MAX_PATH;
 
 // Stores a one-digit string value: the digit and its terminator, 2 bytes of REG_SZ.
 bool WriteDigit(HKEY key, const char* name, char digit) {
@@ -25,11 +24,8 @@ bool SetDesktopWallpaper(char* path, UINT flags) {
 }  // namespace
 
 int SetWallpaper(bool interactive) {
-    char path[kPathCapacity] = {};
-    // GetFullPathNameA gives the length without the terminator, or the size the path needs
-    // (terminator included) when the buffer is too small; either way that is too long here.
-    const DWORD length = GetFullPathNameA(kFrameFileName, kPathCapacity, path, nullptr);
-    if (length == 0 || length >= kPathCapacity) {
+    std::optional<std::string> path = FrameFullPath();
+    if (!path) {
         return 0;
     }
     bool tilingWritten = false;
@@ -49,7 +45,7 @@ int SetWallpaper(bool interactive) {
     const UINT flags = interactive ? SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE : 0;
     // The fresh picture is set even when a tiling value could not be written: the user sees
     // the current Earth, only perhaps placed by the style the desktop had.
-    const bool wallpaperSet = SetDesktopWallpaper(path, flags);
+    const bool wallpaperSet = SetDesktopWallpaper(path->data(), flags);
     return tilingWritten && wallpaperSet ? 1 : 0;
 }
 
