@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/command_sink.h"
-#include "app/desktop_item_removal_win.h"
 #include "app/program_directory.h"
+#include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/working_files.h"
 
@@ -54,7 +54,7 @@ void UninstallFromDesktop() {
     }
     const std::string directory = DirectoryOfPath(ProgramFilePath());
     const bool inProgramDirectory = !directory.empty() && SetCurrentDirectoryA(directory.c_str());
-    RemoveProgramDesktopItems();
+    RemoveDesktopItems();
     ClearWallpaper();
     if (!inProgramDirectory) {
         return;

@@ -5,11 +5,11 @@
 #include "app/cloud_schedule.h"
 #include "app/command_line_actions_win.h"
 #include "app/command_sink.h"
-#include "app/desktop_item_removal_win.h"
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
 #include "framework/exception_barrier.h"
+#include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/prepare_sources.h"
 #include "render/render_and_publish_win.h"
@@ -160,7 +160,7 @@ int COrbiscapeApp::ApplySettings() {
     if (IsOn(RenderState.ActiveDesktop) != IsOn(settings.ActiveDesktop)) {
         // The picture leaves the old place before it appears in the new one.
         if (IsOn(RenderState.ActiveDesktop)) {
-            RemoveProgramDesktopItems();
+            RemoveDesktopItems();
         } else {
             ClearWallpaper();
         }

@@ -1,6 +1,7 @@
 #include "render/render_and_publish_win.h"
 
 #include "image/dib_image.h"
+#include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/file_frame.h"
 #include "render/render_frame.h"
@@ -82,8 +83,11 @@ void RenderAndPublish(RenderState& state, bool interactive) {
         return;
     }
     if (activeDesktop) {
-        // The frame is written; showing it as the Active Desktop item (EnsureActiveDesktopOn
-        // when interactive, then ShowDesktopItem) is the one step of this mode still to come.
+        // Only an apply may ask to switch Active Desktop on; without it there is no item to show.
+        if (interactive && !EnsureActiveDesktopOn()) {
+            return;
+        }
+        ShowDesktopItem(interactive);
         return;
     }
     SetWallpaper(interactive);

@@ -1,3 +1,0 @@
-#include "app/desktop_item_removal_win.h"
-
-void RemoveProgramDesktopItems() {}
