@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "framework/com_owners_win.h"
-#include "tests/framework/dialog_answers_win.h"
 #include "tests/output/stand_in_active_desktop_win.h"
 #include "tests/render/working_folder.h"
+#include "tests/ui/dialog_answers_win.h"
 
 namespace {
 

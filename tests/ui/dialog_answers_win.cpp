@@ -1,17 +1,19 @@
-#include "dialog_answers_win.h"
+#include "tests/ui/dialog_answers_win.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <utility>
 
-#include "modal_loop_support_win.h"
+#include "tests/framework/modal_loop_support_win.h"
+#include "tests/ui/dialog_driver_win.h"
 
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(20);
 // How long an answered dialog may take to go away before the next one is looked for anyway.
 constexpr auto kCloseDeadline = std::chrono::seconds(10);
+// How often the answering thread looks up from its wait to see whether it should end.
+constexpr auto kStopCheck = std::chrono::milliseconds(200);
 
 std::string WindowText(HWND window) {
     char text[1024] = {};
@@ -100,9 +102,9 @@ std::vector<ShownDialog> DialogAnswers::Shown() const {
 void DialogAnswers::Run(DWORD threadId, const std::function<std::string()>& observe) {
     std::size_t answered = 0;
     while (!stop_) {
-        const HWND dialog = FindThreadWindow(threadId, kDialogClass);
-        if (dialog == nullptr) {
-            std::this_thread::sleep_for(kPollInterval);
+        HWND dialog = nullptr;
+        if (!WaitUntil([&] { return (dialog = FindThreadWindow(threadId, kDialogClass)) != nullptr; },
+                       kStopCheck)) {
             continue;
         }
         ShownDialog shown = Describe(dialog);
@@ -116,15 +118,12 @@ void DialogAnswers::Run(DWORD threadId, const std::function<std::string()>& obse
         const int answer = answered < answers_.size() ? answers_[answered] : IDCANCEL;
         ++answered;
         // A click on the button where there is one, as the user's would be.
-        if (const HWND button = GetDlgItem(dialog, answer)) {
-            PostMessageA(button, BM_CLICK, 0, 0);
+        if (GetDlgItem(dialog, answer) != nullptr) {
+            ClickToClose(dialog, answer);
         } else {
             PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         }
-        const auto deadline = std::chrono::steady_clock::now() + kCloseDeadline;
-        while (IsWindow(dialog) && !stop_ && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(kPollInterval);
-        }
+        WaitUntil([&] { return stop_ || !IsWindow(dialog); }, kCloseDeadline);
     }
 }
 

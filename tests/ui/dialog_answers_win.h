@@ -1,6 +1,8 @@
 // Answers the dialogs and message boxes that code under test opens on a thread, one after the
 // other, as a user would, and records what each of them showed. For tests of code that may
-// speak to the user several times in one call (ask, then inform, then show a hint).
+// speak to the user several times in one call (ask, then inform, then show a hint), where the
+// test does not run the dialog itself as it does with RunDriven (dialog_driver_win.h); the
+// buttons are pressed as ClickToClose presses them.
 #pragma once
 
 #include <windows.h>
