@@ -9,6 +9,17 @@ class RlePainter {
   public:
     RlePainter(const RleRows& rows, bool fourBit) : rows_(rows), fourBit_(fourBit) {}
 
+    // How many of the next count pixels land inside the picture; the rest fall past the row's
+    // end or below the last row.
+    std::uint64_t Landing(std::uint64_t count) const {
+        if (y_ >= rows_.rowCount || x_ >= rows_.width) {
+            return 0;
+        }
+        return std::min(count, rows_.width - x_);
+    }
+    // Moves past pixels that write nothing.
+    void Skip(std::uint64_t count) { x_ += count; }
+
     void Put(std::uint8_t index) {
         if (x_ < rows_.width && y_ < rows_.rowCount) {
             std::uint8_t& byte = rows_.pixels[y_ * rows_.stride + (fourBit_ ? x_ / 2 : x_)];
@@ -74,10 +85,13 @@ bool DecodeRle(std::span<const std::uint8_t> stream, std::uint32_t compression, 
         const std::uint8_t code = stream[at + 1];
         at += 2;
         if (count != 0) {
-            // A run: count pixels of one byte (RLE4: its two nibbles in turn).
-            for (unsigned k = 0; k < count; ++k) {
+            // A run: count pixels of one byte (RLE4: its two nibbles in turn). Only the pixels
+            // that land cost work, so that no stream costs more than its length and the picture.
+            const auto landing = static_cast<unsigned>(painter.Landing(count));
+            for (unsigned k = 0; k < landing; ++k) {
                 painter.Put(fourBit ? NibbleOf(code, k) : code);
             }
+            painter.Skip(count - landing);
             continue;
         }
         switch (code) {
@@ -99,9 +113,11 @@ bool DecodeRle(std::span<const std::uint8_t> stream, std::uint32_t compression, 
                 const std::size_t available = stream.size() - at;
                 const unsigned pixels =
                     bytes <= available ? code : static_cast<unsigned>(fourBit ? available * 2 : available);
-                for (unsigned k = 0; k < pixels; ++k) {
+                const auto landing = static_cast<unsigned>(painter.Landing(pixels));
+                for (unsigned k = 0; k < landing; ++k) {
                     painter.Put(LiteralPixel(stream.data() + at, k, fourBit));
                 }
+                painter.Skip(pixels - landing);
                 if (bytes > available) {
                     return false;
                 }

@@ -10,6 +10,9 @@
 // Pixels that the stream does not reach keep their value (the caller's zeros: colour index 0).
 // A damaged stream so still yields the part of the picture it holds, which is what a viewer
 // would show of it.
+// The work is bounded by the stream's length and the picture's size together: a run that
+// reaches past the picture costs no more than one that fits, however often the stream repeats
+// it.
 #pragma once
 
 #include <cstdint>

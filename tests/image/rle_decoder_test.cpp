@@ -103,6 +103,34 @@ TEST(RleDecoderTest, MovesPastTheLastRowWriteNothing) {
     EXPECT_TRUE(flooded.GuardsIntact());
 }
 
+TEST(RleDecoderTest, RunsThatWouldFillThePictureManyTimesOverCostNoMoreThanTheirLength) {
+    // Eight million runs of 255 pixels, 2 * 10^9 pixels in all, for a picture of 16 x 16: each
+    // pixel beyond the picture would cost a step if runs were walked pixel by pixel, some seconds
+    // here and minutes under the sanitizers. Bounded work decodes it in a blink.
+    constexpr std::size_t kRuns = 8 * 1024 * 1024;
+    Bytes flood;
+    flood.reserve(2 * kRuns + 2);
+    for (std::size_t i = 0; i < kRuns; ++i) {
+        flood.push_back(255);
+        flood.push_back(static_cast<std::uint8_t>(1 + i % 7));
+        if (i % 4096 == 4095) {
+            flood.insert(flood.end(), {0, 0});
+        }
+    }
+    flood.insert(flood.end(), {0, 1});
+    GuardedRows rows(16, 16, 16);
+    EXPECT_TRUE(DecodeRle(flood, kCompressionRle8, rows.Rows()));
+    // Each row is the first run after its line end, cut at the row's end.
+    EXPECT_EQ(rows.StoredRow(0), Bytes(16, 1));
+    EXPECT_EQ(rows.StoredRow(1), Bytes(16, 1 + 4096 % 7));
+    EXPECT_TRUE(rows.GuardsIntact());
+
+    Bytes nibbles(2 * kRuns, 255);
+    GuardedRows small(3, 4, 1);
+    EXPECT_FALSE(DecodeRle(nibbles, kCompressionRle4, small.Rows()));
+    EXPECT_EQ(small.StoredRow(0), (Bytes{0xFF, 0xF0, 0, 0}));
+}
+
 TEST(RleDecoderTest, StreamsEndingEarlyKeepWhatTheyDecoded) {
     GuardedRows noEnd(4, 4, 1);
     EXPECT_FALSE(DecodeRle(Bytes{2, 8}, kCompressionRle8, noEnd.Rows()));
