@@ -37,7 +37,7 @@ std::size_t SchemeEnd(std::string_view address) {
 }
 
 std::uint16_t DefaultPort(std::string_view scheme) {
-    if (EqualsIgnoringCase(scheme, "http")) {
+    if (IsHttpScheme(scheme)) {
         return kHttpPort;
     }
     return IsHttpsScheme(scheme) ? kHttpsPort : 0;
@@ -145,4 +145,8 @@ std::optional<MirrorUrl> SplitMirrorUrl(std::string_view address) {
 
 bool IsHttpsScheme(std::string_view scheme) {
     return EqualsIgnoringCase(scheme, "https");
+}
+
+bool IsHttpScheme(std::string_view scheme) {
+    return EqualsIgnoringCase(scheme, "http");
 }

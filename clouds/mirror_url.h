@@ -46,3 +46,5 @@ std::optional<MirrorUrl> SplitMirrorUrl(std::string_view address);
 
 // Whether scheme asks for an encrypted connection ("https", in any case).
 bool IsHttpsScheme(std::string_view scheme);
+// Whether scheme is plain "http", in any case.
+bool IsHttpScheme(std::string_view scheme);
