@@ -193,7 +193,11 @@ TEST_F(CloudDownloadTest, AMapFromThePreferredMirrorIsInstalled) {
 
 TEST_F(CloudDownloadTest, AnUnreachableMirrorIsAskedFourTimesThenTheRunGivesUp) {
     // A mirror that takes the request but resets the connection can count the attempts.
-    LoopbackHttpServer broken(kMirrorHost, kHttpPort, [](const std::string&) { return std::nullopt; });
+    LoopbackHttpServer broken(kMirrorHost, kHttpPort, [](const std::string&) {
+        ServerReply reset;
+        reset.End = ReplyEnd::Reset;
+        return reset;
+    });
     ASSERT_TRUE(broken.Listening()) << broken.Failure();
     SetMirrors({"http://127.0.0.2/broken/clouds_2048.jpg"});
     RunDownload();

@@ -143,22 +143,58 @@ void LoopbackHttpServer::ServeConnection(SOCKET connection) {
         const std::lock_guard lock(receivedMutex_);
         received_.push_back(head);
     }
-    const std::optional<std::string> response = responder_(head);
-    if (!response) {
-        // Closing with a zero linger time resets the connection instead of ending it in order.
-        // Wine reports a reset that arrives before the client waits for the answer as an orderly
-        // end of the connection, so the client is given a moment to start reading first.
-        std::this_thread::sleep_for(kPauseBeforeReset);
-        const linger abort{1, 0};
-        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    const ServerReply reply = responder_(head);
+    // A client that stops reading part-way (the download's size limit) makes a send fail; that
+    // is the end of the connection.
+    if (!StayConnected(connection, reply.Delay) || !SendAll(connection, reply.Immediate)) {
         return;
     }
-    // A client that stops reading part-way (the download's size limit) makes the send fail;
-    // that is the end of the connection.
-    SendAll(connection, *response);
+    for (std::size_t at = 0; at < reply.Trickled.size(); at += reply.TricklePiece) {
+        if (!StayConnected(connection, reply.TricklePause) ||
+            !SendAll(connection, reply.Trickled.substr(at, reply.TricklePiece))) {
+            return;
+        }
+    }
+    switch (reply.End) {
+        case ReplyEnd::Close:
+            break;
+        case ReplyEnd::Reset: {
+            // Closing with a zero linger time resets the connection instead of ending it in
+            // order. Wine reports a reset that arrives before the client waits for the answer as
+            // an orderly end of the connection, so the client is given a moment to start reading
+            // first.
+            std::this_thread::sleep_for(kPauseBeforeReset);
+            const linger abort{1, 0};
+            setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                       sizeof abort);
+            break;
+        }
+        case ReplyEnd::FallSilent:
+            while (StayConnected(connection, std::chrono::hours(1))) {
+            }
+            break;
+    }
+}
+
+bool LoopbackHttpServer::StayConnected(SOCKET connection, std::chrono::milliseconds pause) {
+    const auto until = std::chrono::steady_clock::now() + pause;
+    while (!stopping_ && std::chrono::steady_clock::now() < until) {
+        if (WaitReadable(connection, kPollMicroseconds)) {
+            // The client has nothing more to say: what arrives now is its leaving.
+            char ignored[256];
+            if (recv(connection, ignored, sizeof ignored, 0) <= 0) {
+                return false;
+            }
+        }
+    }
+    return !stopping_;
+}
+
+std::string HttpHead(const std::string& status, std::uint64_t contentLength, const std::string& headers) {
+    return "HTTP/1.0 " + status + "\r\n" + headers + "Content-Length: " + std::to_string(contentLength) +
+           "\r\nConnection: close\r\n\r\n";
 }
 
 std::string HttpResponse(const std::string& status, const std::string& body) {
-    return "HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+    return HttpHead(status, body.size()) + body;
 }

@@ -2,27 +2,49 @@
 // run on a thread of the test process, so that the download's requests can be answered and
 // looked at without anything outside the machine. It serves one connection at a time: it reads
 // what the client sends until the end of the request head (or until the client falls silent),
-// records it, and answers with what the test's responder makes of it, or breaks the connection
-// off. Listening starts in the constructor and ends, with the thread, in the destructor.
+// records it, and answers as the test's responder says: at once, byte by byte, falling silent
+// with the connection held open, or breaking the connection off, as mirrors that misbehave do.
+// Listening starts in the constructor and ends, with the thread, in the destructor.
 #pragma once
 
 #include <winsock2.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+// How the server ends a connection once it has sent what it had to send.
+enum class ReplyEnd {
+    Close,       // an orderly end
+    Reset,       // an abortive close, as a mirror that breaks down
+    FallSilent,  // nothing more, with the connection held open until the client leaves
+};
+
+// The server's answer to one request: after a delay, bytes sent at once, then bytes sent a few
+// at a time with a pause before each piece, then the end.
+struct ServerReply {
+    ServerReply() = default;
+    // A whole answer sent at once and closed in order.
+    ServerReply(std::string immediate) : Immediate(std::move(immediate)) {}  // NOLINT: implicit by design
+
+    // Waited before anything is sent, as a mirror's script that takes its time.
+    std::chrono::milliseconds Delay{0};
+    std::string Immediate;
+    std::string Trickled;
+    std::size_t TricklePiece = 1;
+    std::chrono::milliseconds TricklePause{1000};
+    ReplyEnd End = ReplyEnd::Close;
+};
+
 class LoopbackHttpServer {
   public:
-    // The whole answer to one request: status line, headers and body; or nothing, to reset the
-    // connection without an answer, as a mirror that breaks down does. Called on the server's
-    // thread.
-    using Responder = std::function<std::optional<std::string>(const std::string& request)>;
+    // Called on the server's thread with the request head.
+    using Responder = std::function<ServerReply(const std::string& request)>;
 
     LoopbackHttpServer(const char* address, std::uint16_t port, Responder responder);
     ~LoopbackHttpServer();
@@ -41,6 +63,9 @@ class LoopbackHttpServer {
   private:
     void Serve();
     void ServeConnection(SOCKET connection);
+    // Waits up to pause while the client stays and the server is not stopped; false when the
+    // connection should end now.
+    bool StayConnected(SOCKET connection, std::chrono::milliseconds pause);
 
     Responder responder_;
     SOCKET listener_ = INVALID_SOCKET;
@@ -53,3 +78,6 @@ class LoopbackHttpServer {
 
 // A response with the given status line ("200 OK") and body, closed after the body.
 std::string HttpResponse(const std::string& status, const std::string& body);
+// The head of a response with the given status line and extra header lines (each ending in
+// "\r\n"), announcing contentLength bytes of body.
+std::string HttpHead(const std::string& status, std::uint64_t contentLength, const std::string& headers = {});
