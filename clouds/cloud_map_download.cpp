@@ -7,7 +7,7 @@ namespace {
 
 enum class AttemptOutcome {
     Stored,
-    NetworkError,
+    Failed,        // the mirror, the network or the time: another attempt may fare better
     LocalFailure,  // the file, or an empty mirror list: no other attempt would fare better
 };
 
@@ -26,26 +26,41 @@ const std::string& MirrorOfAttempt(int attempt, const std::vector<std::string>& 
     return mirrors[static_cast<std::size_t>(random()) % mirrors.size()];
 }
 
-AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer) {
+AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer, const GiveUpCheck& giveUp) {
+    const std::optional<std::uint64_t> announced = body.AnnouncedLength();
+    if (announced && *announced > kMaxCloudMapBytes) {
+        return AttemptOutcome::Failed;
+    }
     std::uint64_t total = 0;
     while (total < kMaxCloudMapBytes) {
-        const std::optional<std::size_t> length = body.Read(buffer);
-        if (!length || *length > buffer.size()) {
-            return AttemptOutcome::NetworkError;
+        if (giveUp()) {
+            return AttemptOutcome::Failed;
         }
-        if (*length == 0) {
+        const BodyRead read = body.Read(buffer);
+        if (read.Outcome == BodyRead::Kind::Waiting) {
+            continue;
+        }
+        if (read.Outcome == BodyRead::Kind::End) {
             break;
         }
-        if (std::fwrite(buffer.data(), 1, *length, file) != *length) {
+        if (read.Outcome != BodyRead::Kind::Piece || read.Length == 0 || read.Length > buffer.size()) {
+            return AttemptOutcome::Failed;
+        }
+        if (std::fwrite(buffer.data(), 1, read.Length, file) != read.Length) {
             return AttemptOutcome::LocalFailure;
         }
-        total += *length;
+        total += read.Length;
+    }
+    // A connection that ends before the announced length has cut the body off.
+    if (announced && total != *announced) {
+        return AttemptOutcome::Failed;
     }
     return AttemptOutcome::Stored;
 }
 
 AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, CloudMapClient& client,
-                          const char* fileName, const std::function<int()>& random, ReadBuffer& buffer) {
+                          const char* fileName, const std::function<int()>& random, ReadBuffer& buffer,
+                          const CloudDownloadBounds& bounds) {
     OwnedFile file(std::fopen(fileName, "wb"));
     if (!file) {
         return AttemptOutcome::LocalFailure;
@@ -56,9 +71,13 @@ AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, 
         return AttemptOutcome::LocalFailure;
     }
 
-    AttemptOutcome outcome = AttemptOutcome::NetworkError;
-    if (std::unique_ptr<CloudMapBody> body = client.Get(MirrorOfAttempt(attempt, mirrors, random))) {
-        outcome = StoreBody(*body, file.get(), buffer);
+    const auto deadline = bounds.Now() + bounds.AttemptTime;
+    const GiveUpCheck giveUp = [&bounds, deadline] {
+        return bounds.StopRequested() || bounds.Now() >= deadline;
+    };
+    AttemptOutcome outcome = AttemptOutcome::Failed;
+    if (std::unique_ptr<CloudMapBody> body = client.Get(MirrorOfAttempt(attempt, mirrors, random), giveUp)) {
+        outcome = StoreBody(*body, file.get(), buffer, giveUp);
     }
     // The request and its connection have ended; now the file. A close that fails may have lost
     // the end of the body.
@@ -71,11 +90,11 @@ AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, 
 }  // namespace
 
 bool DownloadCloudMap(const std::vector<std::string>& mirrors, CloudMapClient& client, const char* fileName,
-                      const std::function<int()>& random) {
+                      const std::function<int()>& random, const CloudDownloadBounds& bounds) {
     ReadBuffer buffer;
-    for (int attempt = 0; attempt < kMaxCloudDownloadAttempts; ++attempt) {
-        const AttemptOutcome outcome = RunAttempt(attempt, mirrors, client, fileName, random, buffer);
-        if (outcome != AttemptOutcome::NetworkError) {
+    for (int attempt = 0; attempt < kMaxCloudDownloadAttempts && !bounds.StopRequested(); ++attempt) {
+        const AttemptOutcome outcome = RunAttempt(attempt, mirrors, client, fileName, random, buffer, bounds);
+        if (outcome != AttemptOutcome::Failed) {
             return outcome == AttemptOutcome::Stored;
         }
     }

@@ -3,65 +3,151 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "clouds/internet_handle_win.h"
-#include "clouds/mirror_url.h"
 #include "clouds/program_name.h"
+#include "clouds/request_target.h"
+#include "clouds/response_head.h"
 
 namespace {
 
 // Room for the longest path Windows hands out.
 constexpr DWORD kModulePathCapacity = 32768;
+// Longer than any location or length that an address could hold (see mirror_url.h).
+constexpr DWORD kLongestHeaderValue = 8192;
 
-// The session, connection and request of one GET, closed in that reverse order with the body.
+// A reload bypasses the cache, and nothing is written to it. Redirects are followed here, where
+// they can be counted.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD |
+                                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+
+bool IsTimeOut(DWORD error) {
+    // WinINet's own code on Windows; Wine passes the socket's on.
+    return error == ERROR_INTERNET_TIMEOUT || error == WSAETIMEDOUT;
+}
+
+bool SetStallLimits(HINTERNET request) {
+    DWORD milliseconds = static_cast<DWORD>(kCloudStallLimit.count());
+    for (const DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        if (!InternetSetOptionA(request, option, &milliseconds, sizeof milliseconds)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A header of the answer as text; nothing when the answer has no such header.
+std::optional<std::string> HeaderText(HINTERNET request, DWORD header) {
+    std::vector<char> text(kLongestHeaderValue);
+    DWORD size = kLongestHeaderValue;
+    if (!HttpQueryInfoA(request, header, text.data(), &size, nullptr)) {
+        return std::nullopt;
+    }
+    return std::string(text.data(), std::min<DWORD>(size, kLongestHeaderValue));
+}
+
+std::optional<std::uint32_t> StatusCode(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
+        return std::nullopt;
+    }
+    return status;
+}
+
+// The connection and request of one GET. The session outlives them.
+struct Exchange {
+    OwnedInternetHandle connection;
+    OwnedInternetHandle request;
+};
+
+std::optional<Exchange> Send(HINTERNET session, const RequestTarget& target) {
+    Exchange exchange;
+    exchange.connection.Reset(InternetConnectA(session, target.HostName.c_str(), target.Port, nullptr,
+                                               nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!exchange.connection) {
+        return std::nullopt;
+    }
+    // None of the flags relaxes the certificate checks of an encrypted request.
+    const DWORD flags = kRequestFlags | (target.Secure ? INTERNET_FLAG_SECURE : 0);
+    exchange.request.Reset(HttpOpenRequestA(exchange.connection.Get(), "GET", target.Object.c_str(),
+                                            "HTTP/1.0", nullptr, nullptr, flags, 0));
+    if (!exchange.request || !SetStallLimits(exchange.request.Get()) ||
+        !HttpSendRequestA(exchange.request.Get(), nullptr, 0, nullptr, 0)) {
+        return std::nullopt;
+    }
+    return exchange;
+}
+
+// The session, connection and request of the GET that brought the body, closed in that
+// reverse order with it.
 class WinInetBody final : public CloudMapBody {
   public:
-    WinInetBody(OwnedInternetHandle session, OwnedInternetHandle connection, OwnedInternetHandle request)
-        : session_(std::move(session)), connection_(std::move(connection)), request_(std::move(request)) {}
+    WinInetBody(OwnedInternetHandle session, Exchange exchange, std::optional<std::uint64_t> announced)
+        : session_(std::move(session)), exchange_(std::move(exchange)), announced_(announced) {}
 
-    std::optional<std::size_t> Read(std::span<std::uint8_t> buffer) override {
-        DWORD length = 0;
-        if (!InternetReadFile(request_.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &length)) {
-            return std::nullopt;
+    std::optional<std::uint64_t> AnnouncedLength() const override { return announced_; }
+
+    BodyRead Read(std::span<std::uint8_t> buffer) override {
+        const HINTERNET request = exchange_.request.Get();
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
+            return {IsTimeOut(GetLastError()) ? BodyRead::Kind::Waiting : BodyRead::Kind::Failed};
         }
-        return length;
+        if (available == 0) {
+            return {BodyRead::Kind::End};
+        }
+        // No more than has arrived, or the read would wait for the rest of the buffer.
+        const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
+        DWORD length = 0;
+        if (!InternetReadFile(request, buffer.data(), wanted, &length)) {
+            return {BodyRead::Kind::Failed};
+        }
+        return length == 0 ? BodyRead{BodyRead::Kind::End} : BodyRead{BodyRead::Kind::Piece, length};
     }
 
   private:
     OwnedInternetHandle session_;
-    OwnedInternetHandle connection_;
-    OwnedInternetHandle request_;
+    Exchange exchange_;
+    std::optional<std::uint64_t> announced_;
 };
 
 }  // namespace
 
 WinInetCloudMapClient::WinInetCloudMapClient(std::string userAgent) : userAgent_(std::move(userAgent)) {}
 
-std::unique_ptr<CloudMapBody> WinInetCloudMapClient::Get(const std::string& address) {
-    const std::optional<MirrorUrl> url = SplitMirrorUrl(address);
+std::unique_ptr<CloudMapBody> WinInetCloudMapClient::Get(const std::string& address,
+                                                         const GiveUpCheck& giveUp) {
+    std::optional<RequestTarget> target = MirrorRequestTarget(address);
     OwnedInternetHandle session(
         InternetOpenA(userAgent_.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session || !url || url->HostName.empty()) {
-        return nullptr;
+    for (int redirects = 0; target && session && !giveUp(); ++redirects) {
+        std::optional<Exchange> exchange = Send(session.Get(), *target);
+        if (!exchange) {
+            return nullptr;
+        }
+        const HINTERNET request = exchange->request.Get();
+        const std::optional<std::uint32_t> status = StatusCode(request);
+        if (status == kHttpStatusOk) {
+            std::optional<std::uint64_t> announced;
+            if (const std::optional<std::string> length = HeaderText(request, HTTP_QUERY_CONTENT_LENGTH)) {
+                announced = ParseContentLength(*length);
+                if (!announced) {
+                    return nullptr;
+                }
+            }
+            return std::make_unique<WinInetBody>(std::move(session), std::move(*exchange), announced);
+        }
+        if (!status || !IsRedirectStatus(*status) || redirects == kMaxCloudRedirects) {
+            return nullptr;
+        }
+        const std::optional<std::string> location = HeaderText(request, HTTP_QUERY_LOCATION);
+        target = location ? RedirectTarget(*target, *location) : std::nullopt;
     }
-    const bool secure = IsHttpsScheme(url->Scheme);
-    // INTERNET_INVALID_PORT_NUMBER is the service's default port: 80 for plain HTTP.
-    const INTERNET_PORT port = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_INVALID_PORT_NUMBER;
-    OwnedInternetHandle connection(InternetConnectA(session.Get(), url->HostName.c_str(), port, nullptr,
-                                                    nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) {
-        return nullptr;
-    }
-    // No flag that forces a reload or bypasses the cache, and none that relaxes the certificate
-    // checks of an encrypted request.
-    const DWORD flags = INTERNET_FLAG_EXISTING_CONNECT | (secure ? INTERNET_FLAG_SECURE : 0);
-    OwnedInternetHandle request(
-        HttpOpenRequestA(connection.Get(), "GET", url->Path.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
-    if (!request || !HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) {
-        return nullptr;
-    }
-    return std::make_unique<WinInetBody>(std::move(session), std::move(connection), std::move(request));
+    return nullptr;
 }
 
 std::string ProgramUserAgent() {

@@ -1,6 +1,7 @@
 #include "render/prepare_sources.h"
 
 #include <ctime>
+#include <mutex>
 #include <string>
 
 #include "render/scale_image_file.h"
@@ -36,6 +37,8 @@ void PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force) {
         PrepareFile(DesktopImageFile(state.NighttimeImage), kCurrentNightFile, state);
     }
     if (state.Clouds != 0) {
+        // The cloud download may be replacing the master bitmap and the cloud source right now.
+        const std::lock_guard lock(state.CloudFilesLock);
         PrepareFile(kDesktopCloudsFile, kCurrentCloudsFile, state);
     }
 }

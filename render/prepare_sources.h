@@ -13,6 +13,8 @@
 // state.PreparedDayImage. Comparing a fixed day image's number with the month instead would
 // re-scale all three large sources at every timed pass for nothing.
 //
+// The cloud source is made while state's cloud-file lock is held (see render_state.h).
+//
 // PreparedDayImage takes the number of the day image first, so a preparation that fails is not
 // retried before the month changes or a forced pass comes. Each file is made on its own: one
 // that cannot be made keeps its earlier content, and nothing is reported.

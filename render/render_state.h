@@ -8,16 +8,31 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 struct RenderState {
-    // The cloud download thread reads the output size and the crop flag, without a lock, while
-    // the main thread may change them. As atomics (relaxed loads and stores are enough) a read
-    // that races a change gives the old or the new value, never undefined behaviour; a torn
-    // pair of width and height only makes that download scale one cloud bitmap for a size that
-    // the next preparation replaces.
+    // The output shape: size and crop flag. The main thread changes it, and the cloud download
+    // thread reads it to scale its new cloud source. The main thread changes it only through
+    // SetOutputShape, which holds CloudFilesLock, and the download reads it while it holds the
+    // lock too, so it sees the whole of one shape, never the width of one and the height of
+    // another. (The atomics only keep a stray unlocked read defined.)
     std::atomic<std::int32_t> Width{1280};
     std::atomic<std::int32_t> Height{1024};
     std::atomic<std::int32_t> Crop{0};
+
+    // One writer at a time for the cloud bitmaps, which both threads write: whoever makes
+    // "current-clouds.bmp" (from the master bitmap or from a download) or replaces
+    // "clouds-2560.bmp" and "clouds-512.bmp" holds it from the first read to the last write, so
+    // that neither thread's older result can land over the other's newer one.
+    mutable std::mutex CloudFilesLock;
+
+    // Main thread: takes a new output shape, waiting for a cloud installation under way to end.
+    void SetOutputShape(std::int32_t width, std::int32_t height, std::int32_t crop) {
+        const std::lock_guard lock(CloudFilesLock);
+        Width = width;
+        Height = height;
+        Crop = crop;
+    }
 
     // Main thread only.
     std::int32_t CenterOn = 0;

@@ -5,9 +5,12 @@
 #include <process.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 
 #include "cloud_test_support.h"
 #include "clouds/cloud_map_download.h"
+#include "clouds/response_head.h"
 #include "loopback_http_server_win.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
@@ -24,13 +28,20 @@
 
 namespace {
 
-// Three hosts of this machine: a mirror, a second mirror, and one where nothing listens.
+// Hosts of this machine: mirrors, and one where nothing listens.
 constexpr char kMirrorHost[] = "127.0.0.2";
 constexpr char kSecondMirrorHost[] = "127.0.0.4";
 constexpr char kDeadHost[] = "127.0.0.3";
+constexpr char kThirdMirrorHost[] = "127.0.0.5";
 constexpr std::uint16_t kHttpPort = 80;
 constexpr std::uint16_t kHttpsPort = 443;
 constexpr DWORD kRunPatienceMilliseconds = 120000;
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start, Clock::time_point end = Clock::now()) {
+    return std::chrono::duration<double>(end - start).count();
+}
 constexpr std::uint8_t kTlsHandshakeRecord = 0x16;
 
 std::string CloudMapBytes() {
@@ -113,9 +124,10 @@ class CloudDownloadTest : public ::testing::Test {
         return thread;
     }
 
-    // Runs a download, waits for its end and checks the end: the slot emptied, the thread's
-    // handle closed and the completion command posted.
-    void RunDownload() {
+    // Runs a download, calls duringRun (if any) while it runs, waits for its end and checks the
+    // end: the slot emptied, the thread's handle closed and the completion command posted. The
+    // moment the end was seen goes to ended.
+    void RunDownload(Clock::time_point* ended = nullptr, const std::function<void()>& duringRun = nullptr) {
         unsigned threadId = 0;
         const HANDLE thread = StartSuspended(threadId);
         ASSERT_NE(thread, nullptr);
@@ -123,7 +135,13 @@ class CloudDownloadTest : public ::testing::Test {
         ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &waitable, 0, FALSE,
                                     DUPLICATE_SAME_ACCESS));
         ResumeThread(thread);
+        if (duringRun) {
+            duringRun();
+        }
         const DWORD waited = WaitForSingleObject(waitable, kRunPatienceMilliseconds);
+        if (ended != nullptr) {
+            *ended = Clock::now();
+        }
         if (waited != WAIT_OBJECT_0) {
             TerminateThread(waitable, 1);
         }
@@ -189,6 +207,20 @@ TEST_F(CloudDownloadTest, AMapFromThePreferredMirrorIsInstalled) {
     EXPECT_GE(StoredLastUpdated(store_), started);
     EXPECT_GE(StoredLastUpdated(store_), LastWriteTime(kCurrentCloudsFile));
     EXPECT_LE(StoredLastUpdated(store_), FileTimeNow());
+    EXPECT_TRUE(context_.LastRunInstalled.load());
+
+    // A second run asks the mirror again: nothing came from, or went to, WinINet's cache, even
+    // for an answer that says it may be kept for a day.
+    std::filesystem::remove(kDesktopCloudsFile);
+    LoopbackHttpServer cacheable(kThirdMirrorHost, kHttpPort, [&map](const std::string&) {
+        return ServerReply(HttpHead("200 OK", map.size(), "Cache-Control: max-age=86400\r\n") + map);
+    });
+    ASSERT_TRUE(cacheable.Listening()) << cacheable.Failure();
+    SetMirrors({"http://127.0.0.5/cacheable/clouds_2048.jpg"});
+    RunDownload();
+    RunDownload();
+    EXPECT_EQ(cacheable.RequestCount(), 2u);
+    EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
 }
 
 TEST_F(CloudDownloadTest, AnUnreachableMirrorIsAskedFourTimesThenTheRunGivesUp) {
@@ -223,11 +255,11 @@ TEST_F(CloudDownloadTest, RefusedConnectionsAndMalformedAddressesEndTheRunQuickl
     ExpectNothingInstalled();
 }
 
-TEST_F(CloudDownloadTest, AnErrorPageIsStoredAndNoOtherMirrorIsTried) {
-    const std::string page = "<html><body><h1>404 Not Found</h1></body></html>";
+TEST_F(CloudDownloadTest, APageUnderStatus200ThatIsNoPictureIsStoredAndNoOtherMirrorIsTried) {
+    const std::string page = "<html><body><h1>Maintenance</h1></body></html>";
     const std::string map = CloudMapBytes();
     LoopbackHttpServer mirror(kMirrorHost, kHttpPort,
-                              [&page](const std::string&) { return HttpResponse("404 Not Found", page); });
+                              [&page](const std::string&) { return HttpResponse("200 OK", page); });
     LoopbackHttpServer second(kSecondMirrorHost, kHttpPort,
                               [&map](const std::string&) { return HttpResponse("200 OK", map); });
     ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
@@ -238,6 +270,7 @@ TEST_F(CloudDownloadTest, AnErrorPageIsStoredAndNoOtherMirrorIsTried) {
     EXPECT_EQ(second.RequestCount(), 0u);
     EXPECT_EQ(FileText(kDownloadedCloudsFile), page);
     ExpectNothingInstalled();
+    EXPECT_FALSE(context_.LastRunInstalled.load());
 }
 
 TEST_F(CloudDownloadTest, AnEmptyMirrorListMakesNoRequest) {
@@ -268,9 +301,12 @@ TEST_F(CloudDownloadTest, AHandleThatTheExitSequenceTookIsLeftToIt) {
 }
 
 TEST_F(CloudDownloadTest, ABodyBeyondTheSizeLimitIsCutAfterThePieceThatReachesIt) {
+    // Without a length announced, as a plain HTTP/1.0 server may send it: the end of the
+    // connection is the end of the body.
     const std::string body = PatternBody(kMaxCloudMapBytes + 1024 * 1024);
-    LoopbackHttpServer mirror(kMirrorHost, kHttpPort,
-                              [&body](const std::string&) { return HttpResponse("200 OK", body); });
+    LoopbackHttpServer mirror(kMirrorHost, kHttpPort, [&body](const std::string&) {
+        return ServerReply("HTTP/1.0 200 OK\r\nConnection: close\r\n\r\n" + body);
+    });
     ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
     SetMirrors({"http://127.0.0.2/long/clouds_2048.jpg"});
     RunDownload();
@@ -327,6 +363,183 @@ TEST_F(CloudDownloadTest, AnHttpsAddressIsNeverFetchedInTheClear) {
     }
     RecordProperty("tls_connections", std::to_string(secure.RequestCount()));
     ExpectNothingInstalled();
+}
+
+// Mirrors that misbehave, each the only one in the list, so that every attempt asks it. Whatever
+// they do, the run ends within its attempts' time, asks a bounded number of times, and installs
+// nothing: what was received stays in "clouds-new.jpg", and the earlier bitmaps stay as they were.
+struct HostileMirror {
+    const char* name;
+    LoopbackHttpServer::Responder responder;
+    std::size_t requests;  // what the run asks, or at most asks when later attempts may be spared
+    bool exactly;
+};
+
+ServerReply FallingSilent(std::string sent) {
+    ServerReply reply(std::move(sent));
+    reply.End = ReplyEnd::FallSilent;
+    return reply;
+}
+
+std::vector<HostileMirror> HostileMirrors() {
+    const std::string head = HttpHead("200 OK", 5000);
+    const std::string part = head + PatternBody(1000);
+    const auto requests = static_cast<std::size_t>(kMaxCloudDownloadAttempts);
+    return {
+        {"redirect to itself",
+         [](const std::string&) {
+             return ServerReply(
+                 HttpHead("302 Found", 0, "Location: http://127.0.0.2/hostile/clouds_2048.jpg\r\n"));
+         },
+         requests * (kMaxCloudRedirects + 1), true},
+        {"silence before any answer", [](const std::string&) { return FallingSilent(""); }, requests, true},
+        {"silence after the head", [head](const std::string&) { return FallingSilent(head); }, requests,
+         true},
+        {"silence in the middle of the body", [part](const std::string&) { return FallingSilent(part); },
+         requests, true},
+        {"one byte a second",
+         [head](const std::string&) {
+             ServerReply reply(head);
+             reply.Trickled = PatternBody(5000);
+             return reply;
+         },
+         requests, true},
+        {"a body shorter than its length", [part](const std::string&) { return ServerReply(part); }, requests,
+         true},
+        {"a reset in the middle of the body",
+         [part](const std::string&) {
+             ServerReply reply(part);
+             reply.End = ReplyEnd::Reset;
+             return reply;
+         },
+         requests, true},
+        {"a length of 1 TiB",
+         [](const std::string&) {
+             return ServerReply(HttpHead("200 OK", std::uint64_t{1} << 40) + PatternBody(64 * 1024));
+         },
+         requests, true},
+        {"404",
+         [](const std::string&) { return ServerReply(HttpResponse("404 Not Found", "<h1>Not Found</h1>")); },
+         requests, true},
+        // WinINet takes an answer without a status line for an old-style one without a head: a
+        // 200 whose body is all that came. The body is no picture, so nothing is installed.
+        {"garbage instead of a status line",
+         [](const std::string&) { return ServerReply("garbage garbage garbage\r\n\r\nmore garbage"); },
+         requests, false},
+    };
+}
+
+TEST_F(CloudDownloadTest, HostileMirrorsNeitherHoldTheRunNorLeaveAnythingHalfDone) {
+    // Shorter attempts than the program's, so that the silent mirrors take seconds, not minutes.
+    context_.AttemptTime = std::chrono::milliseconds(3000);
+    const double longestRun = kMaxCloudDownloadAttempts * 3.0 + 4.0;
+    for (const HostileMirror& hostile : HostileMirrors()) {
+        SCOPED_TRACE(hostile.name);
+        // Bitmaps of an earlier update, and a download that was left over.
+        for (const char* file : {kDesktopCloudsFile, kSmallCloudsFile, kCurrentCloudsFile}) {
+            std::ofstream(file, std::ios::binary) << "earlier " << file;
+        }
+        std::ofstream(kDownloadedCloudsFile, std::ios::binary) << "left over";
+        LoopbackHttpServer mirror(kMirrorHost, kHttpPort, hostile.responder);
+        ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
+        SetMirrors({"http://127.0.0.2/hostile/clouds_2048.jpg"});
+
+        const Clock::time_point started = Clock::now();
+        Clock::time_point ended;
+        RunDownload(&ended);
+        const double seconds = SecondsSince(started, ended);
+        const std::size_t requests = mirror.RequestCount();
+        std::printf("hostile mirror: %-36s %5.1f s %3zu requests\n", hostile.name, seconds, requests);
+        RecordProperty(std::string(hostile.name) + " seconds", std::to_string(seconds));
+        RecordProperty(std::string(hostile.name) + " requests", std::to_string(requests));
+
+        EXPECT_LT(seconds, longestRun);
+        if (hostile.exactly) {
+            EXPECT_EQ(requests, hostile.requests);
+        } else {
+            EXPECT_GE(requests, 1u);
+            EXPECT_LE(requests, hostile.requests);
+        }
+        for (const char* file : {kDesktopCloudsFile, kSmallCloudsFile, kCurrentCloudsFile}) {
+            EXPECT_EQ(FileText(file), std::string("earlier ") + file);
+        }
+        EXPECT_FALSE(TimestampStored());
+        EXPECT_FALSE(context_.LastRunInstalled.load());
+        EXPECT_EQ(
+            std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 4)
+            << "no other file";
+    }
+}
+
+TEST_F(CloudDownloadTest, RedirectsAreFollowedFiveTimesAndNoMore) {
+    // /hop/N leads to /hop/N+1, relative and absolute in turn, up to the hop that serves the map.
+    const std::string map = CloudMapBytes();
+    int lastHop = 5;
+    LoopbackHttpServer mirror(kMirrorHost, kHttpPort, [&map, &lastHop](const std::string& request) {
+        const std::size_t at = request.find("/hop/");
+        const int hop = at == std::string::npos ? 0 : std::atoi(request.c_str() + at + 5);
+        if (hop >= lastHop) {
+            return ServerReply(HttpResponse("200 OK", map));
+        }
+        const std::string next = std::to_string(hop + 1);
+        return ServerReply(
+            HttpHead(hop % 2 == 0 ? "302 Found" : "301 Moved Permanently", 0,
+                     "Location: " + (hop % 2 == 0 ? next : "http://127.0.0.2/hop/" + next) + "\r\n"));
+    });
+    ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
+    SetMirrors({"http://127.0.0.2/hop/0"});
+    RunDownload();
+    EXPECT_EQ(mirror.RequestCount(), 6u);
+    EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
+    EXPECT_TRUE(context_.LastRunInstalled.load());
+
+    std::filesystem::remove(kDesktopCloudsFile);
+    lastHop = 6;
+    RunDownload();
+    EXPECT_EQ(mirror.RequestCount(), 6u + kMaxCloudDownloadAttempts * 6);
+    EXPECT_FALSE(std::filesystem::exists(kDesktopCloudsFile));
+    EXPECT_FALSE(context_.LastRunInstalled.load());
+}
+
+// A request to stop reaches a download wherever it waits on the network: in the middle of a
+// body that has fallen silent, of one that trickles, and before the answer's head. The program's
+// own 30-second attempts are used, so only the stop can end the run this soon.
+TEST_F(CloudDownloadTest, AStopRequestEndsADownloadStuckOnTheNetworkWithinASecond) {
+    const std::string part = HttpHead("200 OK", 5000) + PatternBody(1000);
+    const std::vector<std::pair<const char*, LoopbackHttpServer::Responder>> stuck = {
+        {"silent in the middle of the body", [part](const std::string&) { return FallingSilent(part); }},
+        {"one byte a second",
+         [part](const std::string&) {
+             ServerReply reply(part);
+             reply.Trickled = PatternBody(4000);
+             return reply;
+         }},
+        {"silent before the answer", [](const std::string&) { return FallingSilent(""); }},
+    };
+    for (const auto& [name, responder] : stuck) {
+        SCOPED_TRACE(name);
+        context_.StopRequested = false;
+        LoopbackHttpServer mirror(kMirrorHost, kHttpPort, responder);
+        ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
+        SetMirrors({"http://127.0.0.2/stuck/clouds_2048.jpg"});
+        Clock::time_point stopAsked;
+        Clock::time_point ended;
+        RunDownload(&ended, [&] {
+            // Well into the first attempt: the request has arrived and the client waits.
+            const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+            while (mirror.RequestCount() == 0 && Clock::now() < deadline) {
+                Sleep(20);
+            }
+            Sleep(700);
+            stopAsked = Clock::now();
+            context_.StopRequested = true;
+        });
+        const double seconds = SecondsSince(stopAsked, ended);
+        std::printf("stop while %-34s ended %.2f s after the request\n", name, seconds);
+        EXPECT_EQ(mirror.RequestCount(), 1u);
+        EXPECT_LT(seconds, 2.0);
+        ExpectNothingInstalled();
+    }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "clouds/cloud_map_download.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,37 +23,59 @@ using ::testing::IsEmpty;
 
 constexpr char kFile[] = "clouds-new.jpg";
 
+// A clock that moves only when a fake body is read: each read takes ReadTime.
+struct FakeClock {
+    std::chrono::steady_clock::time_point now{};
+    std::chrono::milliseconds readTime{0};
+};
+
 // What one request to a fake mirror gives: a body of some length handed out in pieces of at
-// most pieceSize bytes, or a failed read once failAfter bytes have gone.
+// most pieceSize bytes, each after `waits` reads that find nothing yet, or a failed read once
+// failAfter bytes have gone; and the length its head announces, if any.
 struct Answer {
     std::uint64_t length = 0;
     std::size_t pieceSize = kCloudReadPieceSize;
     std::uint64_t failAfter = UINT64_MAX;
+    int waits = 0;
+    std::optional<std::uint64_t> announced = std::nullopt;
 };
 
 class FakeBody final : public CloudMapBody {
   public:
-    FakeBody(Answer answer, int& reads) : answer_(answer), reads_(reads) {}
+    FakeBody(Answer answer, int& reads, FakeClock& clock) : answer_(answer), reads_(reads), clock_(clock) {}
 
-    std::optional<std::size_t> Read(std::span<std::uint8_t> buffer) override {
+    std::optional<std::uint64_t> AnnouncedLength() const override { return answer_.announced; }
+
+    BodyRead Read(std::span<std::uint8_t> buffer) override {
         EXPECT_EQ(buffer.size(), kCloudReadPieceSize);
         ++reads_;
+        clock_.now += clock_.readTime;
         if (sent_ >= answer_.failAfter) {
-            return std::nullopt;
+            return {BodyRead::Kind::Failed};
         }
         const std::uint64_t left = std::min(answer_.length, answer_.failAfter) - sent_;
+        if (left == 0) {
+            return {BodyRead::Kind::End};
+        }
+        if (waited_ < answer_.waits) {
+            ++waited_;
+            return {BodyRead::Kind::Waiting};
+        }
+        waited_ = 0;
         const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(left, answer_.pieceSize));
         for (std::size_t i = 0; i < length; ++i) {
             buffer[i] = PatternByte(sent_ + i);
         }
         sent_ += length;
-        return length;
+        return {BodyRead::Kind::Piece, length};
     }
 
   private:
     Answer answer_;
     int& reads_;
+    FakeClock& clock_;
     std::uint64_t sent_ = 0;
+    int waited_ = 0;
 };
 
 // Mirrors by address; an address without an answer cannot be reached.
@@ -60,14 +84,23 @@ class FakeClient final : public CloudMapClient {
     std::map<std::string, Answer> answers;
     std::vector<std::string> asked;
     int reads = 0;
+    FakeClock clock;
 
-    std::unique_ptr<CloudMapBody> Get(const std::string& address) override {
+    std::unique_ptr<CloudMapBody> Get(const std::string& address, const GiveUpCheck& giveUp) override {
+        EXPECT_FALSE(giveUp()) << "an attempt begins with time to run";
         asked.push_back(address);
         const auto found = answers.find(address);
         if (found == answers.end()) {
             return nullptr;
         }
-        return std::make_unique<FakeBody>(found->second, reads);
+        return std::make_unique<FakeBody>(found->second, reads, clock);
+    }
+
+    // Bounds that measure the attempts' time by this client's clock.
+    CloudDownloadBounds Bounds() {
+        CloudDownloadBounds bounds;
+        bounds.Now = [this] { return clock.now; };
+        return bounds;
     }
 };
 
@@ -211,6 +244,79 @@ TEST_F(CloudMapDownloadTest, AnEmptyBodyIsStoredAsAnEmptyFile) {
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
     EXPECT_EQ(client_.reads, 1);
     EXPECT_THAT(FileText(kFile), IsEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CloudMapDownloadTest, ABodyMustReachItsAnnouncedLengthAndMayNotBeAnnouncedBeyondTheLimit) {
+    // Cut short of its announcement: a failed attempt, and the next mirror is asked.
+    client_.answers[mirrors_[0]] = Answer{.length = 1000, .announced = 5000};
+    client_.answers[mirrors_[1]] = Answer{.length = 700, .announced = 700};
+    ScriptedRandom random({1});
+    EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
+    EXPECT_THAT(client_.asked, ElementsAre(mirrors_[0], mirrors_[1]));
+    EXPECT_EQ(FileText(kFile), PatternBody(700));
+
+    // Announced beyond what would ever be kept: failed before a byte is read.
+    FakeClient huge;
+    huge.answers[mirrors_[0]] = Answer{.length = kMaxCloudMapBytes + 1, .announced = std::uint64_t{1} << 40};
+    ScriptedRandom zeros({0, 0, 0});
+    EXPECT_FALSE(DownloadCloudMap(mirrors_, huge, kFile, zeros.Source()));
+    EXPECT_EQ(huge.asked.size(), 4u);
+    EXPECT_EQ(huge.reads, 0);
+    EXPECT_THAT(FileText(kFile), IsEmpty());
+
+    // Exactly the limit, announced, is stored whole.
+    FakeClient exact;
+    exact.answers[mirrors_[0]] = Answer{.length = kMaxCloudMapBytes, .announced = kMaxCloudMapBytes};
+    EXPECT_TRUE(DownloadCloudMap(mirrors_, exact, kFile, random.Source()));
+    EXPECT_EQ(std::filesystem::file_size(kFile), kMaxCloudMapBytes);
+}
+
+TEST_F(CloudMapDownloadTest, EachAttemptEndsAtItsDeadlineHoweverSlowlyItsMirrorSends) {
+    // One byte a second, after a silence of a second between bytes: each attempt gets its 30
+    // seconds and no more, then the next one starts with a fresh deadline.
+    FakeClient slow;
+    slow.clock.readTime = std::chrono::milliseconds(1000);
+    slow.answers[mirrors_[0]] = Answer{.length = 100000, .pieceSize = 1, .waits = 1};
+    ScriptedRandom zeros({0, 0, 0});
+    const auto started = slow.clock.now;
+    EXPECT_FALSE(DownloadCloudMap(mirrors_, slow, kFile, zeros.Source(), slow.Bounds()));
+    EXPECT_EQ(slow.asked.size(), 4u);
+    EXPECT_EQ(slow.clock.now - started, 4 * kCloudAttemptTime);
+    EXPECT_EQ(slow.reads, 4 * 30);
+    EXPECT_EQ(FileText(kFile), PatternBody(15)) << "the last attempt's bytes stay";
+
+    // A mirror that falls silent keeps its attempt to the deadline as well; the one after it,
+    // with a pause now and then, is within its time.
+    FakeClient silent;
+    silent.clock.readTime = std::chrono::milliseconds(1000);
+    silent.answers[mirrors_[0]] = Answer{.length = 20000, .pieceSize = 1000, .waits = 1000};
+    silent.answers[mirrors_[2]] = Answer{.length = 20000, .pieceSize = 2000, .waits = 1};
+    ScriptedRandom two({2});
+    EXPECT_TRUE(DownloadCloudMap(mirrors_, silent, kFile, two.Source(), silent.Bounds()));
+    EXPECT_THAT(silent.asked, ElementsAre(mirrors_[0], mirrors_[2]));
+    EXPECT_EQ(FileText(kFile), PatternBody(20000));
+}
+
+TEST_F(CloudMapDownloadTest, AStopEndsTheRunWithinAReadAndStartsNoFurtherAttempt) {
+    FakeClient silent;
+    silent.answers[mirrors_[0]] = Answer{.length = 20000, .pieceSize = 1000, .waits = 1000};
+    CloudDownloadBounds bounds = silent.Bounds();
+    bounds.StopRequested = [&silent] { return silent.reads >= 3; };
+    ScriptedRandom none({});
+    EXPECT_FALSE(DownloadCloudMap(mirrors_, silent, kFile, none.Source(), bounds));
+    EXPECT_THAT(silent.asked, ElementsAre(mirrors_[0]));
+    EXPECT_EQ(silent.reads, 3);
+
+    // Asked before the run: no file, no request.
+    std::filesystem::remove(kFile);
+    bounds.StopRequested = [] { return true; };
+    EXPECT_FALSE(DownloadCloudMap(mirrors_, silent, kFile, none.Source(), bounds));
+    EXPECT_EQ(silent.asked.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(kFile));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "clouds/cloud_map_install.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +93,49 @@ TEST_F(CloudMapInstallTest, AMissingSettingsKeyLeavesTheInstallationStanding) {
     EXPECT_TRUE(InstallCloudMap(state_, noKey, Clock()));
     EXPECT_EQ(BitmapFileSize(kSmallCloudsFile), (PixelSize{512, 256}));
     EXPECT_FALSE(noKey.HasKey());
+}
+
+TEST_F(CloudMapInstallTest, TheInstallationHoldsTheCloudFilesAndOneOutputShapeThroughout) {
+    // The main thread takes a new output shape while the master bitmap is being made: it waits
+    // until the installation is over, and the cloud source is made for the shape held before.
+    std::thread mainThread;
+    std::atomic<bool> shapeTaken{false};
+    bool shapeTakenDuringInstallation = false;
+    int checks = 0;
+    const auto stopRequested = [&] {
+        if (++checks == 1) {
+            mainThread = std::thread([&] {
+                state_.SetOutputShape(1600, 1200, 1);
+                shapeTaken = true;
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            shapeTakenDuringInstallation = shapeTaken;
+        }
+        return false;
+    };
+    EXPECT_TRUE(InstallCloudMap(state_, store_, Clock(), stopRequested));
+    mainThread.join();
+    EXPECT_FALSE(shapeTakenDuringInstallation);
+    EXPECT_EQ(BitmapFileSize(kCurrentCloudsFile), (PixelSize{800, 400}));
+    EXPECT_EQ(state_.Width.load(), 1600);
+    EXPECT_EQ(state_.Crop.load(), 1);
+}
+
+TEST_F(CloudMapInstallTest, AStopEndsTheInstallationBeforeItsNextStep) {
+    // Before the master bitmap: nothing at all.
+    EXPECT_FALSE(InstallCloudMap(state_, store_, Clock(), [] { return true; }));
+    EXPECT_FALSE(std::filesystem::exists(kDesktopCloudsFile));
+    EXPECT_TRUE(std::filesystem::exists(kDownloadedCloudsFile));
+
+    // After it: the master bitmap stays, the rest is not made and no time is stored.
+    int checks = 0;
+    EXPECT_FALSE(InstallCloudMap(state_, store_, Clock(), [&checks] { return ++checks > 1; }));
+    EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
+    EXPECT_FALSE(std::filesystem::exists(kSmallCloudsFile));
+    EXPECT_FALSE(std::filesystem::exists(kCurrentCloudsFile));
+    EXPECT_TRUE(std::filesystem::exists(kDownloadedCloudsFile));
+    EXPECT_EQ(clockReads_, 0);
+    EXPECT_EQ(store_.Find(kLastUpdatedValue), nullptr);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "render/prepare_sources.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +141,23 @@ TEST_F(PrepareSourcesTest, AFailedPreparationKeepsTheEarlierFilesAndIsNotRetried
     std::filesystem::remove(kCurrentCloudsFile);
     PrepareSourcesAt(MidMonth(7), state_, false);
     EXPECT_FALSE(FileExists(kCurrentCloudsFile));
+}
+
+TEST_F(PrepareSourcesTest, TheCloudSourceWaitsForTheCloudFilesToBeFree) {
+    // The cloud download holds the lock while it installs; a preparation meanwhile makes the day
+    // and night sources, and the cloud source only once the installation is over.
+    std::unique_lock installation(state_.CloudFilesLock);
+    std::atomic<bool> prepared{false};
+    std::thread mainThread([this, &prepared] {
+        PrepareSourcesAt(kJune, state_, true);
+        prepared = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(prepared.load());
+    EXPECT_FALSE(std::filesystem::exists(kCurrentCloudsFile));
+    installation.unlock();
+    mainThread.join();
+    ExpectPrepared(kCurrentCloudsFile, 32, 16);
 }
 
 }  // namespace
