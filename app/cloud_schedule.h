@@ -1,6 +1,8 @@
 // When the next cloud download is due. The last successful download is stored as a FILETIME
 // (100-nanosecond ticks, UTC); the next one comes a full period after it, or shortly after
-// start-up when none was ever made or the period has already run out.
+// start-up when none was ever made or the period has already run out. Runs that install nothing
+// are retried ever more slowly, so that a mirror that keeps failing is not asked every few
+// seconds for as long as the program runs.
 #pragma once
 
 #include <cstdint>
@@ -19,3 +21,8 @@ inline constexpr std::uint32_t kLongestTimerDelayMs = 0x7FFFFFFF;
 // the stored time then says nothing about the period, and the download is treated as due, so that
 // it runs and stores a time from the corrected clock.
 std::uint32_t CloudTimerDelay(std::uint64_t lastUpdated, std::uint64_t now, std::uint32_t periodHours);
+
+// The least delay before the next run after failedRuns runs in a row have installed nothing:
+// 0 after none, kCloudUpdateDueDelayMs after the first, then twice as long after each further
+// one, but never longer than the period of periodHours.
+std::uint32_t CloudRetryDelay(std::uint32_t failedRuns, std::uint32_t periodHours);

@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/cloud_schedule.h"
 #include "app/command_line_actions_win.h"
 #include "app/command_sink.h"
+#include "app/redraw_period.h"
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
@@ -29,8 +32,10 @@ constexpr char kAlreadyRunningText[] =
     "Orbiscape is already running. Look for the globe icon in your system tray.";
 constexpr char kMessageCaption[] = "Orbiscape";
 
-// How long the exit waits for a running cloud download before ending it by force.
-constexpr DWORD kWorkerExitTimeoutMs = 10000;
+// How long the program's end waits for a running cloud download that has been asked to stop. It
+// notices the request within about a second wherever it is; only a download that has not ended
+// after this is ended by force.
+constexpr DWORD kDownloadStopTimeoutMs = 3000;
 
 // The tray icon, from program start to program end; its destruction at the end takes the icon
 // out of the notification area.
@@ -83,7 +88,7 @@ COrbiscapeApp::COrbiscapeApp() {
 }
 
 COrbiscapeApp::~COrbiscapeApp() {
-    StopWorker(WorkerThread, kWorkerExitTimeoutMs);
+    StopCloudDownload();
 }
 
 BOOL COrbiscapeApp::InitInstance() {
@@ -141,7 +146,7 @@ void COrbiscapeApp::Shutdown() {
     KillTimer(nullptr, CloudTimerId);
     RenderTimerId = 0;
     CloudTimerId = 0;
-    StopWorker(WorkerThread, kWorkerExitTimeoutMs);
+    StopCloudDownload();
     PostQuitMessage(0);
 }
 
@@ -152,10 +157,7 @@ int COrbiscapeApp::ApplySettings() {
     }
 
     RenderState.CenterOn = settings.CenterOn;
-    RenderState.Width = settings.HorizontalRes;
-    RenderState.Height = settings.VerticalRes;
     RenderState.BlackBars = settings.BlackBars;
-    RenderState.Crop = settings.Crop;
 
     if (IsOn(RenderState.ActiveDesktop) != IsOn(settings.ActiveDesktop)) {
         // The picture leaves the old place before it appears in the new one.
@@ -172,19 +174,23 @@ int COrbiscapeApp::ApplySettings() {
     RenderState.DaytimeImage = settings.DaytimeImage;
     RenderState.CloudFactor = settings.CloudFactor;
 
-    if (!IsOn(RenderState.ActiveDesktop)) {
-        // The wallpaper is tiled over every monitor.
-        RenderState.Width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        RenderState.Height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    }
+    // The wallpaper is tiled over every monitor; an Active Desktop item has the chosen size.
+    const bool wallpaper = !IsOn(RenderState.ActiveDesktop);
+    RenderState.SetOutputShape(wallpaper ? GetSystemMetrics(SM_CXVIRTUALSCREEN) : settings.HorizontalRes,
+                               wallpaper ? GetSystemMetrics(SM_CYVIRTUALSCREEN) : settings.VerticalRes,
+                               settings.Crop);
 
     PrepareSources(RenderState, true);
 
     if (RenderTimerId != 0) {
         KillTimer(nullptr, RenderTimerId);
     }
-    RenderTimerId = SetTimer(nullptr, 0, settings.UpdateFreq, &COrbiscapeApp::UpdateTimerProc);
+    RenderTimerId =
+        SetTimer(nullptr, 0, RedrawTimerPeriod(settings.UpdateFreq), &COrbiscapeApp::UpdateTimerProc);
 
+    // The settings may name other mirrors now: they are asked without waiting out the failures
+    // of the old ones.
+    failedCloudRuns_ = 0;
     RearmCloudTimer();
 
     RenderAndPublish(RenderState, true);
@@ -197,7 +203,8 @@ UINT_PTR COrbiscapeApp::ScheduleCloudTimer() {
         return 0;
     }
     const std::uint32_t delay =
-        CloudTimerDelay(settings.CloudsLastUpdated, PresentFileTime(), settings.CloudUpdateFreq);
+        std::max(CloudTimerDelay(settings.CloudsLastUpdated, PresentFileTime(), settings.CloudUpdateFreq),
+                 CloudRetryDelay(failedCloudRuns_, settings.CloudUpdateFreq));
     return SetTimer(nullptr, 1, delay, &COrbiscapeApp::UpdateTimerProc);
 }
 
@@ -226,7 +233,7 @@ void COrbiscapeApp::OnThreadCommand(WPARAM wParam, LPARAM /*lParam*/) {
             OpenCloudUpdatesDialog();
             break;
         case ID_CLOUD_UPDATE_DONE:
-            RearmCloudTimer();
+            OnCloudRunEnded(downloadContext_.LastRunInstalled.load());
             break;
         case ID_APP_ABOUT:
             OpenAboutBox();
@@ -253,8 +260,7 @@ void COrbiscapeApp::OnThreadSettingChange(WPARAM /*wParam*/, LPARAM /*lParam*/) 
     if (width == RenderState.Width && height == RenderState.Height) {
         return;
     }
-    RenderState.Width = width;
-    RenderState.Height = height;
+    RenderState.SetOutputShape(width, height, RenderState.Crop);
     PrepareSources(RenderState, true);
     RenderAndPublish(RenderState, false);
 }
@@ -291,9 +297,25 @@ void COrbiscapeApp::RedrawOnTimer() {
 }
 
 void COrbiscapeApp::StartCloudDownload() {
-    // While a download runs nothing starts; its own end arms the next cloud timer. A start that
-    // fails leaves the slot empty, so the next apply's timer tries again.
-    StartWorker(WorkerThread, &DownloadClouds, &downloadContext_);
+    // While a download runs nothing starts; its own end arms the next cloud timer.
+    if (WorkerThread.load() != INVALID_HANDLE_VALUE) {
+        return;
+    }
+    // A thread that cannot be started is a run that installed nothing: the next one is tried
+    // later, or no cloud timer would be armed again before the next apply.
+    if (!StartWorker(WorkerThread, &DownloadClouds, &downloadContext_)) {
+        OnCloudRunEnded(false);
+    }
+}
+
+void COrbiscapeApp::OnCloudRunEnded(bool installed) {
+    failedCloudRuns_ = installed ? 0 : failedCloudRuns_ + 1;
+    RearmCloudTimer();
+}
+
+void COrbiscapeApp::StopCloudDownload() {
+    downloadContext_.StopRequested = true;
+    StopWorker(WorkerThread, kDownloadStopTimeoutMs);
 }
 
 int COrbiscapeApp::OpenSettingsDialog() {

@@ -2,8 +2,8 @@
 // switches, the single-instance mutex, the tray icon, the hidden main window), keeps the drawing
 // parameters, the two timers and the cloud download's thread handle, and handles the commands
 // that the tray, the dialogs and the download thread post to the main thread. All of this runs
-// on the main thread; the download thread shares only WorkerThread and RenderState's output
-// size and crop flag with it.
+// on the main thread; the download thread shares with it only WorkerThread, RenderState's output
+// shape and cloud-file lock, and the download's stop request and outcome.
 //
 // Two thread timers pace the work, both calling UpdateTimerProc: the redraw timer (every
 // UpdateFreq milliseconds) redraws at idle priority, and the one-shot cloud timer starts a
@@ -12,6 +12,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include <cstdint>
 
 #include "framework/worker_thread_win.h"
 #include "clouds/cloud_download_win.h"
@@ -27,7 +29,7 @@ class COrbiscapeApp : public CWinApp {
   public:
     COrbiscapeApp();
     // A download still running when the program ends without the exit command (its main window
-    // was closed) is stopped here, before the members that it uses go.
+    // was closed, as "/uninstall" does) is stopped here, before the members that it uses go.
     ~COrbiscapeApp() override;
 
     // Answers "/install" and "/uninstall" (FALSE: the program ends), refuses to run beside
@@ -35,16 +37,17 @@ class COrbiscapeApp : public CWinApp {
     // and applies the settings. TRUE enters the message loop.
     BOOL InitInstance() override;
 
-    // The exit command: releases the mutex, kills both timers, gives a running download up to
-    // 10000 ms to end before terminating it, and ends the message loop.
+    // The exit command: releases the mutex, kills both timers, stops a running download (see
+    // StopCloudDownload), and ends the message loop.
     void Shutdown();
 
     // The apply-settings command: reloads the settings, switches the output mode if it changed,
     // prepares the sources, re-arms both timers and draws interactively. Returns 1, or, while
     // the settings have never been confirmed, the settings dialog's result.
     int ApplySettings();
-    // Arms the one-shot cloud timer for the next download; returns its identifier, or 0 when
-    // cloud updates are off or the timer could not be armed.
+    // Arms the one-shot cloud timer for the next download, when it is due, but no sooner than
+    // the failed runs since the last success or apply allow (CloudRetryDelay); returns its
+    // identifier, or 0 when cloud updates are off or the timer could not be armed.
     UINT_PTR ScheduleCloudTimer();
 
     // The handlers of the thread messages WM_COMMAND and UM_SETTINGCHANGE.
@@ -63,7 +66,13 @@ class COrbiscapeApp : public CWinApp {
     void OnTimer(UINT_PTR timerId);
     void RedrawOnTimer();
     void StartCloudDownload();
+    // A download run has ended, or could not start: counts it for the retry delay and arms the
+    // next cloud timer.
+    void OnCloudRunEnded(bool installed);
     void RearmCloudTimer();
+    // Asks a running download to stop and waits for it: it ends within about a second, or is
+    // ended by force after kDownloadStopTimeoutMs.
+    void StopCloudDownload();
 
     // The dialogs are opened from here; each returns what its modal run returns.
     int OpenSettingsDialog();
@@ -74,6 +83,8 @@ class COrbiscapeApp : public CWinApp {
     // running while it exists, and closing it ends the program.
     CWnd commandSink_;
     CloudDownloadContext downloadContext_;
+    // Download runs in a row that installed nothing, since the last success or apply.
+    std::uint32_t failedCloudRuns_ = 0;
     // Set by the exit command; commands that arrive after it are not carried out.
     bool shutDown_ = false;
 };

@@ -49,3 +49,23 @@ TEST(CloudTimerDelay, APeriodBeyondWhatATimerTakesWaitsTheLongestATimerCan) {
     EXPECT_EQ(CloudTimerDelay(kNow, kNow, UINT32_MAX), kLongestTimerDelayMs);
     EXPECT_EQ(CloudTimerDelay(kNow, kNow, 0), 0u);
 }
+
+TEST(CloudRetryDelay, DoublesFromFiveSecondsAfterEachFailedRunUpToThePeriod) {
+    EXPECT_EQ(CloudRetryDelay(0, 3), 0u);
+    EXPECT_EQ(CloudRetryDelay(1, 3), kCloudUpdateDueDelayMs);
+    EXPECT_EQ(CloudRetryDelay(2, 3), 10000u);
+    EXPECT_EQ(CloudRetryDelay(3, 3), 20000u);
+    EXPECT_EQ(CloudRetryDelay(12, 3), 10240000u);
+    EXPECT_EQ(CloudRetryDelay(13, 3), 3u * 3600000u) << "capped at the 3-hour period";
+    EXPECT_EQ(CloudRetryDelay(13, 24), 20480000u);
+    EXPECT_EQ(CloudRetryDelay(1000, 24), 24u * 3600000u);
+    EXPECT_EQ(CloudRetryDelay(UINT32_MAX, 72), 72u * 3600000u);
+    // A day of a mirror that always fails, with the shortest period: a dozen runs to reach
+    // the period, then one run a period.
+    std::uint64_t elapsedMs = 0;
+    std::uint32_t runs = 0;
+    while (elapsedMs < 24u * 3600000u) {
+        elapsedMs += CloudRetryDelay(++runs, 3);
+    }
+    EXPECT_LE(runs, 20u);
+}

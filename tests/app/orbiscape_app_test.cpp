@@ -18,6 +18,7 @@
 #include "framework/thread_message_filter_win.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
+#include "tests/clouds/loopback_http_server_win.h"
 #include "tests/framework/modal_loop_support_win.h"
 
 namespace {
@@ -360,6 +361,36 @@ TEST_F(OrbiscapeAppTest, OptionsWhileTheSettingsDialogIsOpenOpensASecondOne) {
     user.join();
     EXPECT_TRUE(nested);
     EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(OrbiscapeAppTest, TheExitStopsADownloadStuckOnASilentMirrorWithinSeconds) {
+    // The mirror sends the head and a part of the body, then nothing more: without a stop the
+    // attempt would wait out its 30 seconds, and three more would follow.
+    LoopbackHttpServer mirror("127.0.0.6", 80, [](const std::string&) {
+        ServerReply reply(HttpHead("200 OK", 5000) + std::string(1000, 'x'));
+        reply.End = ReplyEnd::FallSilent;
+        return reply;
+    });
+    ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
+    StoreSettings([](CSettings& settings) {
+        settings.AutoUpdateClouds = 1;
+        settings.URLs = {"http://127.0.0.6/clouds_2048.jpg"};
+    });
+    app_.CloudTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.CloudTimerId, 0);
+    ASSERT_TRUE(WaitUntil([&mirror] { return mirror.RequestCount() == 1; }, kDeadline));
+    Sleep(500);
+
+    const auto exitGiven = std::chrono::steady_clock::now();
+    app_.Shutdown();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - exitGiven).count();
+
+    EXPECT_LT(seconds, 2.0) << "the download ended by itself, long before it would have been ended by force";
+    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(QuitWasPosted());
+    EXPECT_EQ(mirror.RequestCount(), 1u);
+    EXPECT_FALSE(FileExists(kDesktopCloudsFile));
 }
 
 // Start-up. The test program has no arguments, so each start is a normal one.
