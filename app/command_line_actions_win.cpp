@@ -9,6 +9,7 @@
 
 #include "app/command_sink.h"
 #include "app/program_directory.h"
+#include "image/file_io.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/working_files.h"
@@ -18,6 +19,13 @@ namespace {
 // The module path buffer's size; a longer path is cut short by the system, and a cut path
 // names no file.
 constexpr DWORD kModulePathBufferSize = 520;
+
+// How long a running copy may take to answer the request to close, and then to end: it stops a
+// running download within seconds. A copy that has not ended by then hangs, and is ended by
+// force, so that it cannot write its files again after they are deleted.
+constexpr DWORD kCloseAnswerTimeoutMs = 5000;
+constexpr DWORD kRunningCopyEndTimeoutMs = 15000;
+constexpr DWORD kTerminationTimeoutMs = 5000;
 
 // The working files, in the order they are deleted. The source pictures and the cloud maps in
 // JPEG form are the program's own data and stay.
@@ -36,6 +44,36 @@ std::string ProgramFilePath() {
     return std::string(path, length);
 }
 
+// Closes the running copy's hidden window and waits until its process has ended.
+void EndRunningCopy(HWND commandSink) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(commandSink, &processId);
+    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(commandSink, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseAnswerTimeoutMs, &ignored);
+    if (process == nullptr) {
+        return;
+    }
+    if (WaitForSingleObject(process, kRunningCopyEndTimeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kTerminationTimeoutMs);
+    }
+    CloseHandle(process);
+}
+
+// The temporary files of replacements of file that were cut off by the end of their process.
+void DeleteLeftoverTemporaries(const char* file) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(TemporaryNamePattern(file).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        DeleteFileA(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 }  // namespace
 
 void StartFromProgramDirectory() {
@@ -50,7 +88,7 @@ void StartFromProgramDirectory() {
 
 void UninstallFromDesktop() {
     if (const HWND runningCopy = FindWindowA(nullptr, kCommandSinkTitle)) {
-        SendMessageA(runningCopy, WM_CLOSE, 0, 0);
+        EndRunningCopy(runningCopy);
     }
     const std::string directory = DirectoryOfPath(ProgramFilePath());
     const bool inProgramDirectory = !directory.empty() && SetCurrentDirectoryA(directory.c_str());
@@ -61,5 +99,6 @@ void UninstallFromDesktop() {
     }
     for (const char* file : kWorkingFiles) {
         DeleteFileA(file);
+        DeleteLeftoverTemporaries(file);
     }
 }

@@ -7,10 +7,11 @@
 // Nothing is reported; the new copy starts normally.
 void StartFromProgramDirectory();
 
-// "/uninstall": ends a running copy by closing its hidden window "OrbiscapeCommandSink" (and
-// waits until that has been handled), takes the program's picture off the desktop, and deletes
-// the working files from the program's directory. The source pictures, the seed cloud map and
-// the stored settings stay. The files are deleted only when the program's directory could be
-// made the current directory: the names are relative, and anywhere else they could name
-// someone else's files.
+// "/uninstall": ends a running copy by closing its hidden window "OrbiscapeCommandSink" and
+// waits, bounded, for its process to end (a copy that hangs is ended by force), takes the
+// program's picture off the desktop, and deletes the working files from the program's
+// directory, with what interrupted replacements of them left behind. The source pictures, the
+// seed cloud map and the stored settings stay. The files are deleted only when the program's
+// directory could be made the current directory: the names are relative, and anywhere else they
+// could name someone else's files.
 void UninstallFromDesktop();

@@ -1,7 +1,19 @@
 #include "image/file_io.h"
 
+namespace {
+
+std::string TemporaryName(const char* name, const std::string& processId, const std::string& threadId) {
+    return std::string(name) + "." + processId + "-" + threadId + ".tmp";
+}
+
+}  // namespace
+
 std::string TemporaryNameBeside(const char* name, unsigned long processId, unsigned long threadId) {
-    return std::string(name) + "." + std::to_string(processId) + "-" + std::to_string(threadId) + ".tmp";
+    return TemporaryName(name, std::to_string(processId), std::to_string(threadId));
+}
+
+std::string TemporaryNamePattern(const char* name) {
+    return TemporaryName(name, "*", "*");
 }
 
 FileReplacement::~FileReplacement() {

@@ -71,3 +71,6 @@ class FileReplacement {
 // The temporary name a replacement is written under: beside the target, so that the rename stays
 // on one volume, and distinct per process and thread, so that two writers never share one.
 std::string TemporaryNameBeside(const char* name, unsigned long processId, unsigned long threadId);
+// A wildcard pattern ('*' for any run of characters) that every such temporary name of name
+// matches: what is left of writes that were cut off, to be cleared away when nothing writes.
+std::string TemporaryNamePattern(const char* name);

@@ -38,6 +38,7 @@ TEST(FileIoTest, TemporaryNamesAreBesideTheTargetAndDifferPerThread) {
     EXPECT_EQ(TemporaryNameBeside("dir/current.bmp", 12, 34), "dir/current.bmp.12-34.tmp");
     EXPECT_NE(TemporaryNameBeside("a", 1, 2), TemporaryNameBeside("a", 1, 3));
     EXPECT_NE(TemporaryNameBeside("a", 1, 2), TemporaryNameBeside("a", 2, 2));
+    EXPECT_EQ(TemporaryNamePattern("dir/current.bmp"), "dir/current.bmp.*-*.tmp");
 }
 
 }  // namespace
