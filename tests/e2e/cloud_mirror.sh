@@ -6,6 +6,10 @@
 readonly kMirror=127.0.0.2
 # Nothing listens here: a mirror that is down.
 readonly kDeadMirror=127.0.0.3
+# A mirror that misbehaves (orbiscape-e2e-mirror).
+readonly kHostileMirror=127.0.0.5
+# How long the misbehaving mirror serves: longer than any scenario runs.
+readonly kHostileMirrorSeconds=290
 readonly kMapPath=/clouds_2048.jpg
 # Bitmaps compared pixel by pixel: two scalings of the same map differ by more than this in
 # some channel in well under one pixel in a hundred; the delivered map and its negative differ
@@ -42,6 +46,27 @@ e2e_mirror_up() {
 
 e2e_port_open() {
     timeout 5 bash -c "exec 3<>/dev/tcp/$1/80" 2>/dev/null
+}
+
+# e2e_start_hostile_mirror BEHAVIOUR [FILE]: orbiscape-e2e-mirror on kHostileMirror port 80, run
+# in E2E_MIRROR_DIR (FILE is named relative to it); every request is logged to
+# E2E_DIR/hostile.log, where e2e_hostile_requests counts them.
+e2e_start_hostile_mirror() {
+    : "${ORBISCAPE_E2E_MIRROR:?}"
+    if e2e_port_open "$kHostileMirror"; then
+        e2e_fail "$kHostileMirror port 80 is free for the hostile mirror" "something else listens there"
+        exit 1
+    fi
+    mkdir -p "${E2E_MIRROR_DIR:=$E2E_DIR/mirror}"
+    (cd "$E2E_MIRROR_DIR" && exec timeout $((kHostileMirrorSeconds + 10)) wine "$ORBISCAPE_E2E_MIRROR" \
+        "$kHostileMirror" "$1" $kHostileMirrorSeconds ${2:+"$2"}) >"$E2E_DIR/hostile.log" 2>&1 &
+    e2e_track $!
+    e2e_require "the hostile mirror ($1) listens on $kHostileMirror port 80" \
+        e2e_wait 60 grep -q "^listening on" "$E2E_DIR/hostile.log"
+}
+
+e2e_hostile_requests() {
+    grep -c '^request ' "$E2E_DIR/hostile.log" || true
 }
 
 # e2e_mirror_requests PATH: how many GETs of PATH the mirror has answered.
