@@ -1,5 +1,7 @@
 #include "render/render_and_publish_win.h"
 
+#include <mutex>
+
 #include "image/dib_image.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
@@ -79,8 +81,13 @@ bool WriteCurrentFrame(const RenderState& state, bool activeDesktop) {
 
 void RenderAndPublish(RenderState& state, bool interactive) {
     const bool activeDesktop = state.ActiveDesktop != 0;
-    if (!WriteCurrentFrame(state, activeDesktop)) {
-        return;
+    {
+        // The cloud source stays open while the frame is composed; a download that replaced it
+        // meanwhile could be refused the rename and leave the old clouds in place.
+        const std::lock_guard cloudFiles(state.CloudFilesLock);
+        if (!WriteCurrentFrame(state, activeDesktop)) {
+            return;
+        }
     }
     if (activeDesktop) {
         // Only an apply may ask to switch Active Desktop on; without it there is no item to show.

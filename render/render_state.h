@@ -23,7 +23,8 @@ struct RenderState {
     // One writer at a time for the cloud bitmaps, which both threads write: whoever makes
     // "current-clouds.bmp" (from the master bitmap or from a download) or replaces
     // "clouds-2560.bmp" and "clouds-512.bmp" holds it from the first read to the last write, so
-    // that neither thread's older result can land over the other's newer one.
+    // that neither thread's older result can land over the other's newer one. A redraw holds it
+    // while it composes from "current-clouds.bmp", which it keeps open meanwhile.
     mutable std::mutex CloudFilesLock;
 
     // Main thread: takes a new output shape, waiting for a cloud installation under way to end.

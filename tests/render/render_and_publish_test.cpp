@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "image/dib_factory.h"
@@ -120,6 +124,32 @@ TEST_F(RenderAndPublishTest, ActiveDesktopModeWritesTheFrameButNotTheWallpaper) 
     RenderAndPublish(state_, false);
     EXPECT_TRUE(FileExists(kCurrentFrameFile));
     EXPECT_EQ(SessionWallpaper(), "");
+}
+
+TEST_F(RenderAndPublishTest, ARedrawWaitsForACloudInstallationUnderWayAndShowsItsClouds) {
+    // The redraw keeps the cloud source open while it composes: the download's replacement of
+    // it must come before or after, never during, or it could be refused.
+    WriteSmallPreparedSources();
+    RenderAndPublish(state_, false);
+    const std::vector<std::uint8_t> withEarlierClouds = FileBytes(kCurrentFrameFile);
+    std::filesystem::remove(kCurrentFrameFile);
+
+    std::unique_lock installation(state_.CloudFilesLock);
+    std::atomic<bool> redrawn{false};
+    std::thread mainThread([this, &redrawn] {
+        RenderAndPublish(state_, false);
+        redrawn = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(redrawn.load());
+    EXPECT_FALSE(FileExists(kCurrentFrameFile));
+    WritePlainBitmap(kCurrentCloudsFile, 64, 32, 0xFFFFFF);
+    installation.unlock();
+    mainThread.join();
+
+    const std::vector<std::uint8_t> frame = FileBytes(kCurrentFrameFile);
+    ASSERT_FALSE(frame.empty());
+    EXPECT_NE(frame, withEarlierClouds) << "the frame shows the installed clouds";
 }
 
 }  // namespace
