@@ -13,12 +13,7 @@ if e2e_port_open "$kDeadMirror"; then
 fi
 e2e_make_cloud_maps
 e2e_start_mirror
-e2e_set_dword CenterOn 0
-e2e_set_dword AutoUpdateClouds 1
-e2e_set_qword CloudsLastUpdated 0
-e2e_set_urls "http://$kDeadMirror$kMapPath"
-e2e_start_program
-e2e_wait_for_first_frame
+e2e_start_asking_mirrors "http://$kDeadMirror$kMapPath"
 
 # Every attempt creates "clouds-new.jpg" afresh; the four attempts of a run follow each other at
 # once, and the next run begins some seconds after the last one ended. A change of the file after

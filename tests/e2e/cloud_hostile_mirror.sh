@@ -14,12 +14,7 @@ e2e_begin cloud-hostile-mirror
 e2e_make_cloud_maps
 e2e_start_mirror
 e2e_start_hostile_mirror redirect-to-itself
-e2e_set_dword CenterOn 0
-e2e_set_dword AutoUpdateClouds 1
-e2e_set_qword CloudsLastUpdated 0
-e2e_set_urls "http://$kHostileMirror$kMapPath" "http://$kMirror$kMapPath"
-e2e_start_program
-e2e_wait_for_first_frame
+e2e_start_asking_mirrors "http://$kHostileMirror$kMapPath" "http://$kMirror$kMapPath"
 
 # Each run asks the first mirror first, then picks at random: some run soon reaches the second.
 installed() { [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }

@@ -14,12 +14,7 @@ e2e_make_cloud_maps
 mkdir -p "$E2E_MIRROR_DIR/page"
 echo "<html><body><h1>Down for maintenance</h1></body></html>" >"$E2E_MIRROR_DIR$kPagePath"
 e2e_start_mirror
-e2e_set_dword CenterOn 0
-e2e_set_dword AutoUpdateClouds 1
-e2e_set_qword CloudsLastUpdated 0
-e2e_set_urls "http://$kMirror$kPagePath" "http://$kMirror$kMapPath"
-e2e_start_program
-e2e_wait_for_first_frame
+e2e_start_asking_mirrors "http://$kMirror$kPagePath" "http://$kMirror$kMapPath"
 master_before=$(md5sum <"$E2E_INSTALL/clouds-2560.bmp")
 
 asked_four_times() { [ "$(e2e_mirror_requests $kPagePath)" -ge 4 ]; }

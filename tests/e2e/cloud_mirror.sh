@@ -81,6 +81,17 @@ e2e_is_map() {
     awk -v r="$counts" 'BEGIN { split(r, R); exit !(R[2] > 0 && R[1] <= 0.01 * R[2]) }'
 }
 
+# e2e_start_asking_mirrors ADDRESS...: starts the program with cloud updates on and due at once
+# from these mirrors, centred on longitude 0, and waits for its first frame.
+e2e_start_asking_mirrors() {
+    e2e_set_dword CenterOn 0
+    e2e_set_dword AutoUpdateClouds 1
+    e2e_set_qword CloudsLastUpdated 0
+    e2e_set_urls "$@"
+    e2e_start_program
+    e2e_wait_for_first_frame
+}
+
 # e2e_clouds_last_updated: CloudsLastUpdated as the program's registry shows it now, in decimal.
 e2e_clouds_last_updated() {
     e2e_probe registry-qword 'Software\Orbiscape' CloudsLastUpdated

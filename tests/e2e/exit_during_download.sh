@@ -11,12 +11,7 @@ readonly kExitSeconds=6
 
 e2e_begin exit-during-download
 e2e_start_hostile_mirror silent-mid-body
-e2e_set_dword CenterOn 0
-e2e_set_dword AutoUpdateClouds 1
-e2e_set_qword CloudsLastUpdated 0
-e2e_set_urls "http://$kHostileMirror$kMapPath"
-e2e_start_program
-e2e_wait_for_first_frame
+e2e_start_asking_mirrors "http://$kHostileMirror$kMapPath"
 master_before=$(md5sum <"$E2E_INSTALL/clouds-2560.bmp")
 
 asked() { [ "$(e2e_hostile_requests)" -ge 1 ]; }

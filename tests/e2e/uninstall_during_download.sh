@@ -23,12 +23,7 @@ none_present() {
 e2e_begin uninstall-during-download
 e2e_make_cloud_maps
 e2e_start_hostile_mirror slow-map "${kMapPath#/}"
-e2e_set_dword CenterOn 0
-e2e_set_dword AutoUpdateClouds 1
-e2e_set_qword CloudsLastUpdated 0
-e2e_set_urls "http://$kHostileMirror$kMapPath"
-e2e_start_program
-e2e_wait_for_first_frame
+e2e_start_asking_mirrors "http://$kHostileMirror$kMapPath"
 # The program never writes these three itself: they are made here, so that their removal shows.
 for file in preview.bmp preview-day.bmp preview-night.bmp preview-clouds.bmp; do
     cp "$E2E_INSTALL/current.bmp" "$E2E_INSTALL/$file"
@@ -42,8 +37,10 @@ e2e_require "the download is still under way" test -s "$E2E_INSTALL/clouds-new.j
 
 elsewhere="$E2E_DIR/elsewhere"
 mkdir -p "$elsewhere"
+uninstall_started=$(date +%s%N)
 (cd "$elsewhere" && timeout 60 wine "$E2E_INSTALL/orbiscape.exe" /uninstall) >"$E2E_DIR/uninstall.log" 2>&1 &&
     uninstalled=0 || uninstalled=$?
+echo "   /uninstall finished after $((($(date +%s%N) - uninstall_started) / 1000000)) ms"
 e2e_check_equal "orbiscape.exe /uninstall finishes" 0 "$uninstalled"
 e2e_check_equal "the running copy has ended when it finishes" 0 "$(e2e_program_count)"
 e2e_check "the ten working files are gone" none_present "${kWorkingFiles[@]}"
