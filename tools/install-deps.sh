@@ -8,6 +8,7 @@ packages=(
     cmake make g++ googletest libturbojpeg0-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-apps x11-utils imagemagick python3
+    nsis
 )
 
 missing=()
