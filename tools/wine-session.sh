@@ -11,8 +11,10 @@ orbiscape_wine_start() {
     mkdir -p "$dir"
     export WINEPREFIX="${3:-$dir/prefix}"
     export WINEDEBUG=-all
-    # No Mono or Gecko installer dialogs: the program needs neither.
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko installer dialogs: the program needs neither. No menu entries or file
+    # associations made on the Linux desktop for the prefix's shortcuts, such as those the
+    # installer adds to the Start menu.
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     ORBISCAPE_XVFB_PID=
     if [ "$display_mode" = xvfb ]; then
         rm -f "$dir/display"

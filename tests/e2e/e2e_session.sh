@@ -14,8 +14,17 @@ source "$ORBISCAPE_SOURCE_DIR/tools/wine-desktop.sh"
 E2E_SETTINGS_KEY='HKCU\Software\Orbiscape'
 E2E_POLL_SECONDS=0.25
 
-# e2e_begin NAME: a prefix, a display and an install folder, cleaned up at exit.
+# e2e_begin NAME: a prefix, a display and the program laid out in its install folder, all
+# cleaned up at exit.
 e2e_begin() {
+    e2e_begin_session "$1"
+    orbiscape_lay_out_install "$E2E_INSTALL" "$ORBISCAPE_EXE" "$ORBISCAPE_SOURCE_DIR/data"
+    E2E_COMMAND_FOLDER=$E2E_INSTALL
+}
+
+# e2e_begin_session NAME: a prefix and a display, cleaned up at exit; E2E_INSTALL names the
+# install folder, which is left for the scenario to fill (by an installer, say).
+e2e_begin_session() {
     E2E_NAME=$1
     : "${ORBISCAPE_EXE:?}" "${ORBISCAPE_E2E_PROBE:?}" "${ORBISCAPE_E2E_OUTPUT:?}"
     E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/orbiscape-e2e-$E2E_NAME.XXXXXX")
@@ -23,6 +32,7 @@ e2e_begin() {
     rm -rf "$E2E_OUT"
     mkdir -p "$E2E_OUT"
     E2E_INSTALL="$E2E_DIR/install"
+    E2E_COMMAND_FOLDER=$E2E_DIR
     E2E_PIDS=()
     E2E_PASSED=0
     E2E_FAILED=0
@@ -36,7 +46,6 @@ e2e_begin() {
     fi
     orbiscape_wine_start "$E2E_DIR/wine" $display_mode
     orbiscape_use_virtual_desktop
-    orbiscape_lay_out_install "$E2E_INSTALL" "$ORBISCAPE_EXE" "$ORBISCAPE_SOURCE_DIR/data"
     echo "== $E2E_NAME: prefix $WINEPREFIX, display $DISPLAY"
 }
 
@@ -158,15 +167,18 @@ e2e_check_day_and_night() {
     e2e_check "$8" e2e_closer_to "${frame[1]}" "${night[1]}" "${day[1]}"
 }
 
-# e2e_wine ARGS...: a Wine command from the install folder, bounded in time.
+# e2e_wine ARGS...: a Wine command, bounded in time, from E2E_COMMAND_FOLDER: the install folder
+# when e2e_begin laid the program out there, otherwise the scenario's own folder, since a
+# command whose current directory is an installed program's folder keeps an uninstaller from
+# removing it.
 e2e_wine() {
-    (cd "$E2E_INSTALL" && timeout 60 wine "$@")
+    (cd "$E2E_COMMAND_FOLDER" && timeout 60 wine "$@")
 }
 
-# e2e_probe COMMAND ARGS...: the probe from the install folder, its output without the carriage
-# returns of Windows line ends.
+# e2e_probe COMMAND ARGS...: the probe, run as e2e_wine runs commands, its output without the
+# carriage returns of Windows line ends.
 e2e_probe() {
-    (cd "$E2E_INSTALL" && timeout 60 wine "$ORBISCAPE_E2E_PROBE" "$@") | tr -d '\r'
+    (cd "$E2E_COMMAND_FOLDER" && timeout 60 wine "$ORBISCAPE_E2E_PROBE" "$@") | tr -d '\r'
 }
 
 # e2e_set_dword NAME VALUE, e2e_set_qword NAME VALUE, e2e_set_urls URL...: stored settings.
