@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "framework/thread_message_filter_win.h"
@@ -120,6 +121,39 @@ int SeparatorPixels(const DibImage& list, int y, int x0, int x1) {
     return count;
 }
 
+// The texts of a dialog's labels, each with whether it fits its label, wrapped as the label
+// wraps it in the label's font.
+struct Label {
+    std::string text;
+    bool fits;
+};
+
+std::vector<Label> Labels(HWND dialog) {
+    std::vector<Label> labels;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        char className[16] = {};
+        GetClassNameA(control, className, sizeof className);
+        if (std::string(className) != "Static" || (GetWindowLongA(control, GWL_STYLE) & SS_ICON) != 0) {
+            continue;
+        }
+        std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+        text.resize(
+            static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+        RECT room = {};
+        GetClientRect(control, &room);
+        RECT needed = room;
+        const HDC dc = GetDC(control);
+        const HGDIOBJ font =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, font);
+        ReleaseDC(control, dc);
+        labels.push_back({text, needed.right <= room.right && needed.bottom <= room.bottom});
+    }
+    return labels;
+}
+
 struct Figures {
     DWORD gdiObjects;
     std::uint64_t commitBytes;
@@ -228,6 +262,15 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
         ASSERT_NE(aboutBox, nullptr);
         EXPECT_EQ(GetWindow(aboutBox, GW_OWNER), window);
         KeepScreenshot(aboutBox, "about-box");
+        // Every line shows whole, and the credit note names the licence files shipped beside the
+        // program.
+        bool licencesNamed = false;
+        for (const Label& label : Labels(aboutBox)) {
+            EXPECT_TRUE(label.fits) << label.text;
+            licencesNamed |= label.text.find("LICENSE.txt") != std::string::npos &&
+                             label.text.find("PICTURE-LICENSES.txt") != std::string::npos;
+        }
+        EXPECT_TRUE(licencesNamed);
         Click(aboutBox, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(aboutBox); }, 5s));
         EXPECT_EQ(SelectedText(window, IDC_CENTER_ON), "Noon");
