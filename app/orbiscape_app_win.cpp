@@ -11,6 +11,7 @@
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
+#include "clouds/cloud_dlg_win.h"
 #include "framework/exception_barrier.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
@@ -324,7 +325,7 @@ int COrbiscapeApp::OpenSettingsDialog() {
 }
 
 void COrbiscapeApp::OpenCloudUpdatesDialog() {
-    // The cloud updates dialog is not part of the program yet; the command does nothing.
+    CCloudDialog(ThreadId()).DoModal();
 }
 
 void COrbiscapeApp::OpenAboutBox() {

@@ -23,6 +23,7 @@
 #define IDD_ORBISCAPE_DIALOG 102
 #define IDD_COMPONENT_SHOWN 129
 #define IDB_COMPONENT_SHOWN 130
+#define IDD_CLOUD_DIALOG 133
 
 /* The settings dialog's controls. */
 #define IDC_CENTER_ON 1000
@@ -42,6 +43,19 @@
 #define IDC_CLOUD_THICKNESS 1025
 /* Apply, beside the system's IDOK (1) and IDCANCEL (2). */
 #define IDC_APPLY 3
+
+/* The cloud updates dialog's controls; its tab is the settings dialog's number too. */
+#define IDC_CLOUD_TAB 1004
+#define IDC_CLOUD_UPDATE_FREQ 1013
+#define IDC_UPDATE_CLOUDS 1014
+#define IDC_MIRROR_LIST 1016
+#define IDC_MOVE_MIRROR_UP 1017
+#define IDC_MOVE_MIRROR_DOWN 1018
+#define IDC_DELETE_MIRROR 1019
+#define IDC_ADD_MIRROR 1020
+#define IDC_MIRROR_ADDRESS 1021
+#define IDC_LAST_UPDATED 1022
+#define IDC_CLOUD_PREVIEW 1023
 
 /* The settings dialog's system-menu item that opens the about box. */
 #define IDM_ABOUTBOX 16

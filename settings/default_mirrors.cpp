@@ -1,23 +1,31 @@
 #include "settings/default_mirrors.h"
 
 std::vector<std::string> DefaultMirrors() {
-    // Thirteen servers that keep the map as a file, then two that make it with a script. Users
-    // who run a mirror of their own put it at the head of the list.
+    // The live cloud-map service publishes its greyscale world map, renewed every three hours, in
+    // several sizes on two hosts: its own name, delivered through a content distribution network,
+    // and the project pages it is built on. The 2048 x 1024 map comes first, from both hosts; the
+    // 4096 x 2048 map (which stays well under the download's size limit) and the 1024 x 512 map
+    // follow as further sources of the same picture. The larger 8192 x 4096 map is left out: it
+    // may exceed that limit.
+    //
+    // The rest keep the list at its fixed length with names under the reserved ".invalid" domain,
+    // which never resolve, so no request ever reaches anybody's server through them: places for
+    // mirrors of one's own, tried only by the random picks after a failure of the first mirror.
     return {
-        "http://clouds.example.com/clouds_2048.jpg",
-        "http://mirror1.example.net/earth/clouds_2048.jpg",
-        "http://www.example.org/clouds/clouds_2048.jpg",
-        "http://mirror2.example.net/earth/clouds_2048.jpg",
-        "http://clouds.example.org/latest/clouds_2048.jpg",
-        "http://eu.clouds.example.com/clouds_2048.jpg",
-        "http://us.clouds.example.com/clouds_2048.jpg",
-        "http://asia.clouds.example.com/clouds_2048.jpg",
-        "http://mirror3.example.net/earth/clouds_2048.jpg",
-        "http://maps.example.org/weather/clouds_2048.jpg",
-        "http://static.example.com/orbiscape/clouds_2048.jpg",
-        "http://mirror4.example.net/earth/clouds_2048.jpg",
-        "http://archive.example.org/clouds/clouds_2048.jpg",
-        "http://clouds.example.com/cgi-bin/clouds_2048.php",
-        "http://mirror5.example.net/scripts/clouds_2048.php",
+        "https://clouds.matteason.co.uk/images/2048x1024/clouds.jpg",
+        "https://matteason.github.io/live-cloud-maps/images/2048x1024/clouds.jpg",
+        "https://clouds.matteason.co.uk/images/4096x2048/clouds.jpg",
+        "https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg",
+        "https://clouds.matteason.co.uk/images/1024x512/clouds.jpg",
+        "https://matteason.github.io/live-cloud-maps/images/1024x512/clouds.jpg",
+        "http://mirror1.clouds.invalid/clouds_2048.jpg",
+        "http://mirror2.clouds.invalid/clouds_2048.jpg",
+        "http://mirror3.clouds.invalid/clouds_2048.jpg",
+        "http://mirror4.clouds.invalid/clouds_2048.jpg",
+        "http://mirror5.clouds.invalid/clouds_2048.jpg",
+        "http://mirror6.clouds.invalid/clouds_2048.jpg",
+        "http://mirror7.clouds.invalid/clouds_2048.jpg",
+        "http://script1.clouds.invalid/clouds_2048.php",
+        "http://script2.clouds.invalid/clouds_2048.php",
     };
 }

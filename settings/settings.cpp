@@ -84,7 +84,7 @@ void CSettings::Load() {
 
 // Individual writes may fail; the rest are still attempted, as a partial save keeps more of the
 // user's choices than none.
-void CSettings::Save() const {
+void CSettings::Save(SaveScope scope) const {
     const std::unique_ptr<SettingsKey> key = store_->CreateForWrite();
     if (!key) {
         return;
@@ -99,7 +99,9 @@ void CSettings::Save() const {
     SaveInteger(*key, "Clouds", Clouds);
     SaveInteger(*key, "AutoUpdateClouds", AutoUpdateClouds);
     SaveInteger(*key, "CloudUpdateFreq", CloudUpdateFreq);
-    SaveInteger(*key, kCloudsLastUpdatedValue, CloudsLastUpdated);
+    if (scope == SaveScope::EveryField) {
+        SaveInteger(*key, kCloudsLastUpdatedValue, CloudsLastUpdated);
+    }
     SaveInteger(*key, "NighttimeImage", NighttimeImage);
     SaveInteger(*key, "DaytimeImage", DaytimeImage);
     SaveInteger(*key, "CloudFactor", CloudFactor);

@@ -37,8 +37,16 @@ class CSettings {
     // the record.
     explicit CSettings(SettingsStore& store);
 
-    // Writes every field, creating the key if need be. Nothing is reported.
-    void Save() const;
+    // Which fields Save writes.
+    enum class SaveScope {
+        EveryField,
+        // All but CloudsLastUpdated, whose stored value is left as it is. A record that only
+        // carries the value along, as loaded, could otherwise put back an older time over the one
+        // a cloud download stored after the record was loaded.
+        LeavingCloudsLastUpdated,
+    };
+    // Writes the fields, creating the key if need be. Nothing is reported.
+    void Save(SaveScope scope = SaveScope::EveryField) const;
 
     // Each field bears the name of its stored value. Booleans: 0 off, anything else on.
     std::int32_t CenterOn = kCenterOnTimeZone;  // centre longitude code (see above)

@@ -8,6 +8,7 @@
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dlg_win.h"
+#include "ui/choice_combo_win.h"
 #include "ui/monitor_areas_win.h"
 #include "ui/settings_preview.h"
 #include "ui/size_list.h"
@@ -26,12 +27,6 @@ constexpr char kNotOnWin64[] = " Not available on Win64.";
 // What a string of the string table may hold here at most.
 constexpr int kMenuTextLength = 256;
 
-// The code stored behind the selected entry: CB_GETITEMDATA answers CB_ERR (-1) for a list
-// without a selection, which is what such a list stores.
-std::int32_t SelectedCode(const CComboBox& combo) {
-    return static_cast<std::int32_t>(combo.GetItemData(combo.GetCurSel()));
-}
-
 bool IsChecked(const CButton& button) {
     return button.GetCheck() == BST_CHECKED;
 }
@@ -41,19 +36,6 @@ int CheckState(bool checked) {
 }
 
 }  // namespace
-
-void FillChoiceList(CSeparatorComboBox& combo, ChoiceList list, std::int64_t stored) {
-    combo.ResetContent();
-    for (std::size_t index = 0; index < list.choices.size(); ++index) {
-        const int entry = combo.AddString(ChoiceText(list, index).c_str());
-        combo.SetItemData(entry,
-                          static_cast<DWORD_PTR>(static_cast<std::intptr_t>(list.choices[index].code)));
-    }
-    for (const int separator : list.separators) {
-        combo.AddSeparator(separator);
-    }
-    combo.SetCurSel(InitialIndex(list, stored));
-}
 
 COrbiscapeDlg::COrbiscapeDlg(DWORD applicationThread, HWND parent)
     : CDialog(IDD_ORBISCAPE_DIALOG, parent),

@@ -73,8 +73,3 @@ class COrbiscapeDlg : public CDialog {
     // What the preview control shows, given back before the control goes.
     PictureBitmap previewBitmap_{preview_};
 };
-
-// Fills a combo box with a fixed list: the entries with their codes as item data, the separator
-// lines, and the entry the list opens with for the stored code (none when the list has no
-// fallback and nothing matches).
-void FillChoiceList(CSeparatorComboBox& combo, ChoiceList list, std::int64_t stored);

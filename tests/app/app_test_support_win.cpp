@@ -46,6 +46,8 @@ void StoreSettings(const std::function<void(CSettings&)>& change) {
         return;
     }
     CSettings settings;
+    // The built-in mirrors are real servers, which no test may reach.
+    settings.URLs.clear();
     change(settings);
     settings.Save();
 }

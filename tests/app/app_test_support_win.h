@@ -29,7 +29,8 @@ bool WaitForThreadMessage(UINT message, std::chrono::milliseconds deadline,
                           ThreadMessage* received = nullptr);
 
 // The stored settings as a test wants them: the key is removed, then the record that `change`
-// has adjusted from the defaults is stored. Without a change the key simply stays away.
+// has adjusted from the defaults, with an empty mirror list, is stored. Without a change the
+// key simply stays away.
 void StoreSettings(const std::function<void(CSettings&)>& change = nullptr);
 void RemoveStoredSettings();
 

@@ -309,7 +309,8 @@ TEST_F(OrbiscapeAppTest, ACloudTimerStartsTheDownloadWhoseEndEmptiesTheSlotAndRe
 TEST_F(OrbiscapeAppTest, TheDialogCommandsOpenTheirDialogs) {
     const ModalWatchdog watchdog(GetCurrentThreadId(), std::chrono::seconds(30));
     for (const auto& [command, caption] :
-         {std::pair{ID_OPTIONS, "Orbiscape"}, std::pair{ID_APP_ABOUT, "About Orbiscape"}}) {
+         {std::pair{ID_OPTIONS, "Orbiscape"}, std::pair{ID_CLOUD_UPDATES, "Orbiscape - Cloud Updates"},
+          std::pair{ID_APP_ABOUT, "About Orbiscape"}}) {
         std::string shown;
         const WhenWindowAppears whenDialogOpens(GetCurrentThreadId(), kDialogClass, [&](HWND dialog) {
             char text[64] = {};

@@ -56,6 +56,32 @@ bool IsComboBox(HWND control) {
     return ClassOf(control) == "ComboBox";
 }
 
+bool IsListBox(HWND control) {
+    return ClassOf(control) == "ListBox";
+}
+
+// The text of a list entry, through a combo box's or a list box's own messages; empty for an
+// index that names no entry. The program's lists keep Unicode texts, which another process gets
+// whole only through the Unicode messages. A drop-down list's trailing blanks are left out.
+std::string ListEntry(HWND control, LRESULT index) {
+    const bool combo = IsComboBox(control);
+    std::array<wchar_t, 1024> entry{};
+    const LRESULT length =
+        SendMessageW(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length >= 0 && length < static_cast<LRESULT>(entry.size())) {
+        SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(entry.data()));
+    }
+    std::array<char, 4 * 1024> text{};
+    WideCharToMultiByte(CP_ACP, 0, entry.data(), -1, text.data(), static_cast<int>(text.size()), nullptr,
+                        nullptr);
+    std::string narrow = text.data();
+    if (combo) {
+        narrow.erase(narrow.find_last_not_of(' ') + 1);
+    }
+    return narrow;
+}
+
 // The message is the one static control with text; the icon is a static control too.
 BOOL CALLBACK CollectMessage(HWND child, LPARAM parameter) {
     auto* text = reinterpret_cast<std::string*>(parameter);
@@ -144,21 +170,9 @@ bool DescribeDialogControl(const char* caption, int id, std::string& description
     }
     LRESULT selection = -1;
     std::string text = WindowText(control);
-    if (IsComboBox(control)) {
-        // The list keeps Unicode texts; across processes only the Unicode message brings them
-        // whole.
-        selection = SendMessageA(control, CB_GETCURSEL, 0, 0);
-        std::array<wchar_t, 1024> entry{};
-        if (selection != CB_ERR && SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0) <
-                                       static_cast<LRESULT>(entry.size())) {
-            SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(selection),
-                         reinterpret_cast<LPARAM>(entry.data()));
-        }
-        std::array<char, 2048> narrow{};
-        WideCharToMultiByte(CP_ACP, 0, entry.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
-                            nullptr, nullptr);
-        text = narrow.data();
-        text.erase(text.find_last_not_of(' ') + 1);
+    if (IsComboBox(control) || IsListBox(control)) {
+        selection = SendMessageA(control, IsComboBox(control) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+        text = ListEntry(control, selection);
     } else if (ClassOf(control) == kStaticClass) {
         selection = SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0 ? 1 : 0;
     }
@@ -166,6 +180,23 @@ bool DescribeDialogControl(const char* caption, int id, std::string& description
                   std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)) + " " + std::to_string(selection) +
                   " " + text;
     return true;
+}
+
+bool ListDialogEntries(const char* caption, int id, std::vector<std::string>& entries) {
+    const HWND control = FindDialogControl(caption, id);
+    if (control == nullptr || !(IsComboBox(control) || IsListBox(control))) {
+        return false;
+    }
+    const LRESULT count = SendMessageA(control, IsComboBox(control) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        entries.push_back(ListEntry(control, index));
+    }
+    return true;
+}
+
+bool DialogControlRect(const char* caption, int id, RECT& rect) {
+    const HWND control = FindDialogControl(caption, id);
+    return control != nullptr && GetWindowRect(control, &rect) != FALSE;
 }
 
 bool RepaintTaskbar() {

@@ -2,7 +2,10 @@
 // desktop: whether a window exists, the message box that a second copy shows, and the taskbar.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 // Whether a top-level window with exactly this title exists.
 bool TopLevelWindowExists(const char* title);
@@ -30,6 +33,10 @@ bool SetDialogControlText(const char* caption, int id, const char* text);
 // selected entry of a list (-1 without one; for a picture control 1 while it shows a bitmap)
 // and its text (a list's: the selected entry's).
 bool DescribeDialogControl(const char* caption, int id, std::string& description);
+// Every entry of a list box or drop-down list, first to last.
+bool ListDialogEntries(const char* caption, int id, std::vector<std::string>& entries);
+// Where the control is on the screen (the Wine desktop), in pixels.
+bool DialogControlRect(const char* caption, int id, RECT& rect);
 
 // Repaints the taskbar with everything on it. Wine paints a newly set wallpaper over the
 // taskbar of its virtual desktop, tray icons included, until the taskbar repaints itself; a

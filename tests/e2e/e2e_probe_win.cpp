@@ -18,6 +18,8 @@
 //   dialog-select CAPTION ID PREFIX    selects the first list entry beginning with PREFIX
 //   dialog-set-text CAPTION ID TEXT    sets a control's text
 //   dialog-control CAPTION ID          "ENABLED CHECK SELECTION TEXT" of a control
+//   dialog-list CAPTION ID             every entry of a list box or drop-down list, one a line
+//   dialog-rect CAPTION ID             "X Y W H" of a control on the screen, in pixels
 //   registry-qword KEY VALUE           a REG_QWORD under HKEY_CURRENT_USER, in decimal
 //   repaint-taskbar                    repaints the taskbar and its tray icons
 //   process-count EXE                  how many processes of that file name run
@@ -62,15 +64,15 @@ bool ParseIntegers(char** texts, int count, int* values) {
 }
 
 int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: orbiscape-e2e-probe subsolar-point | bitmap-size FILE | region-means FILE X Y W H "
-        "[X Y W H ...] | differing-pixels A X Y B X Y W H T | wallpaper | window-exists TITLE | "
-        "answer-message-box CAPTION MS | choose-tray-exit | choose-tray-command ID | dialog-click CAPTION ID "
-        "| "
-        "dialog-select CAPTION ID PREFIX | dialog-set-text CAPTION ID TEXT | dialog-control CAPTION ID | "
-        "registry-qword KEY VALUE | repaint-taskbar | "
-        "process-count EXE | process-resources EXE\n");
+    std::fprintf(stderr,
+                 "usage: orbiscape-e2e-probe subsolar-point | bitmap-size FILE | region-means FILE X Y W H "
+                 "[X Y W H ...] | differing-pixels A X Y B X Y W H T | wallpaper | window-exists TITLE | "
+                 "answer-message-box CAPTION MS | choose-tray-exit | choose-tray-command ID | "
+                 "dialog-click CAPTION ID | dialog-select CAPTION ID PREFIX | "
+                 "dialog-set-text CAPTION ID TEXT | dialog-control CAPTION ID | "
+                 "dialog-list CAPTION ID | dialog-rect CAPTION ID | "
+                 "registry-qword KEY VALUE | repaint-taskbar | "
+                 "process-count EXE | process-resources EXE\n");
     return kUsage;
 }
 
@@ -84,6 +86,24 @@ int DriveDialog(const std::string& command, const char* caption, int id, const c
     }
     if (command == "dialog-set-text" && argc == 5) {
         return SetDialogControlText(caption, id, argument) ? kYes : kNo;
+    }
+    std::vector<std::string> entries;
+    if (command == "dialog-list" && argc == 4) {
+        if (!ListDialogEntries(caption, id, entries)) {
+            return kNo;
+        }
+        for (const std::string& entry : entries) {
+            std::printf("%s\n", entry.c_str());
+        }
+        return kYes;
+    }
+    RECT rect = {};
+    if (command == "dialog-rect" && argc == 4) {
+        if (!DialogControlRect(caption, id, rect)) {
+            return kNo;
+        }
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        return kYes;
     }
     std::string description;
     if (command == "dialog-control" && argc == 4) {

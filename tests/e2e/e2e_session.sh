@@ -106,6 +106,19 @@ e2e_check_equal() {
     fi
 }
 
+# e2e_check_becomes DESCRIPTION EXPECTED COMMAND...: like e2e_check_equal with the command's
+# output, which may take up to ten seconds to become EXPECTED: a click on a dialog is posted, and
+# done a moment after the probe returns.
+e2e_check_becomes() {
+    local description=$1 expected=$2 actual deadline=$((SECONDS + 10))
+    shift 2
+    until actual=$("$@") && [ "$actual" = "$expected" ]; do
+        [ $SECONDS -lt $deadline ] || break
+        sleep "$E2E_POLL_SECONDS"
+    done
+    e2e_check_equal "$description" "$expected" "$actual"
+}
+
 # e2e_require DESCRIPTION COMMAND...: like e2e_check, but the scenario cannot go on without it.
 e2e_require() {
     local failed_before=$E2E_FAILED

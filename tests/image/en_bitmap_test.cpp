@@ -10,6 +10,7 @@
 #include "image/image_resizer.h"
 #include "image/processor_chain.h"
 #include "tests/image/fixture_path.h"
+#include "tests/image/grey_ramp.h"
 
 namespace {
 
@@ -102,6 +103,12 @@ TEST(CEnBitmap, LoadsJpegFilesAtTheirPixelSize) {
     const PixelBuffer pixels = PixelsOf(bitmap);
     EXPECT_TRUE(Near(pixels.pixels[10 * 64 + 8], 0xFF0000));  // red, upright: the top row is first
     EXPECT_TRUE(Near(pixels.pixels[20 * 64 + 56], 0x0000FF));
+}
+
+TEST(CEnBitmap, LoadsOneChannelJpegFilesAsGrey) {
+    CEnBitmap bitmap;
+    ASSERT_EQ(bitmap.LoadImageFile(Fixture(kGreyRampFixture).c_str()), 1);
+    EXPECT_TRUE(IsGreyRamp(PixelsOf(bitmap)));
 }
 
 TEST(CEnBitmap, LoadsBitmapFilesExactlyAsThePortableReaderDoes) {

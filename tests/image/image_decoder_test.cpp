@@ -11,6 +11,7 @@
 
 #include "image/jpeg_decoder.h"
 #include "tests/image/fixture_path.h"
+#include "tests/image/grey_ramp.h"
 
 namespace {
 
@@ -188,6 +189,12 @@ TEST(DecodeImageFile, TheCommittedJpegDecodes) {
     EXPECT_EQ(picture->height, 32);
     EXPECT_TRUE(Near(picture->pixels[10 * 64 + 8], 0xFF0000));
     EXPECT_TRUE(Near(picture->pixels[20 * 64 + 56], 0x0000FF));
+}
+
+TEST(DecodeImageFile, TheCommittedOneChannelJpegDecodesGrey) {
+    const std::optional<PixelBuffer> picture = DecodeImageFile(Fixture(kGreyRampFixture).c_str());
+    ASSERT_TRUE(picture);
+    EXPECT_TRUE(IsGreyRamp(*picture));
 }
 
 }  // namespace

@@ -41,13 +41,27 @@ TEST(SettingsLoad, WithoutKeyEveryFieldHasItsDefault) {
     EXPECT_FALSE(store.HasKey());
 }
 
-TEST(SettingsLoad, DefaultMirrorsAreThirteenMapFilesThenTwoScripts) {
+TEST(SettingsLoad, DefaultMirrorsAreTheLiveServiceFirstThenNamesThatNeverResolve) {
     const std::vector<std::string> mirrors = DefaultMirrors();
     ASSERT_EQ(mirrors.size(), 15u);
+    EXPECT_EQ(mirrors[0], "https://clouds.matteason.co.uk/images/2048x1024/clouds.jpg");
+    EXPECT_EQ(mirrors[1], "https://matteason.github.io/live-cloud-maps/images/2048x1024/clouds.jpg");
+    std::size_t live = 0;
     for (std::size_t i = 0; i < mirrors.size(); ++i) {
-        EXPECT_THAT(mirrors[i], StartsWith("http://"));
-        EXPECT_THAT(mirrors[i], EndsWith(i < 13 ? "/clouds_2048.jpg" : "/clouds_2048.php"));
+        const std::string& mirror = mirrors[i];
+        const std::size_t hostStart = mirror.find("://") + 3;
+        const std::string host = mirror.substr(hostStart, mirror.find('/', hostStart) - hostStart);
+        // No server of anybody else's is named: every other entry is under the reserved domain.
+        if (host == "clouds.matteason.co.uk" || host == "matteason.github.io") {
+            ++live;
+            EXPECT_THAT(mirror, StartsWith("https://")) << i;
+            EXPECT_THAT(mirror, EndsWith("/clouds.jpg")) << i;
+        } else {
+            EXPECT_THAT(host, EndsWith(".invalid")) << i;
+            EXPECT_THAT(mirror, EndsWith(i < 13 ? "/clouds_2048.jpg" : "/clouds_2048.php")) << i;
+        }
     }
+    EXPECT_EQ(live, 6u);
 }
 
 TEST(SettingsLoad, CloudUpdateFreqIsClampedUnsigned) {

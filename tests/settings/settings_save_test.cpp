@@ -77,6 +77,23 @@ TEST(SettingsSave, MirrorListThatFillsTheBufferExactlySurvivesALoad) {
     EXPECT_EQ(CSettings(store).URLs, entries);
 }
 
+TEST(SettingsSave, LeavingCloudsLastUpdatedKeepsWhatADownloadStoredMeanwhile) {
+    MemorySettingsStore store;
+    CSettings settings(store);  // loaded before any download: never updated
+    settings.Save(CSettings::SaveScope::LeavingCloudsLastUpdated);
+    EXPECT_EQ(store.Find("CloudsLastUpdated"), nullptr) << "a new key gets no time of its own";
+    EXPECT_EQ(store.WriteOrder().size(), 14u);
+    EXPECT_EQ(CSettings(store).CloudsLastUpdated, 0u);
+
+    ASSERT_EQ(StoreCloudsLastUpdated(store, 0x01DB000000000001u), 1);
+    ChangeEveryField(settings);  // an older time among them
+    settings.Save(CSettings::SaveScope::LeavingCloudsLastUpdated);
+    const CSettings loaded(store);
+    EXPECT_EQ(loaded.CloudsLastUpdated, 0x01DB000000000001u);
+    EXPECT_EQ(loaded.URLs, settings.URLs);
+    EXPECT_EQ(loaded.CenterOn, settings.CenterOn);
+}
+
 TEST(SettingsSave, StoreCloudsLastUpdatedWritesOnlyIntoAnExistingKey) {
     MemorySettingsStore store;
     EXPECT_EQ(StoreCloudsLastUpdated(store, 42), 0);

@@ -23,6 +23,12 @@ HWND Control(HWND dialog, int id) {
     return control;
 }
 
+bool IsListBox(HWND control) {
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    return std::string(className) == "ListBox";
+}
+
 std::filesystem::path OutputFolder() {
     const char* folder = std::getenv("ORBISCAPE_TEST_OUTPUT");
     if (folder == nullptr) {
@@ -83,9 +89,11 @@ void ClickToClose(HWND dialog, int id) {
 
 void Choose(HWND dialog, int id, int index) {
     const HWND list = Control(dialog, id);
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const bool listBox = IsListBox(list);
+    SendMessageA(list, listBox ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     // A choice made by message is not announced; the user's is.
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, listBox ? LBN_SELCHANGE : CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
 }
 
 void Slide(HWND dialog, int id, int position) {
@@ -108,7 +116,8 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 int SelectedIndex(HWND dialog, int id) {
-    return static_cast<int>(SendMessageA(Control(dialog, id), CB_GETCURSEL, 0, 0));
+    const HWND list = Control(dialog, id);
+    return static_cast<int>(SendMessageA(list, IsListBox(list) ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
 }
 
 std::string SelectedText(HWND dialog, int id) {
@@ -121,6 +130,18 @@ std::string SelectedText(HWND dialog, int id) {
     SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(text.find_last_not_of(" \0", std::string::npos, 2) + 1);
     return text;
+}
+
+std::vector<std::string> Entries(HWND dialog, int id) {
+    const HWND list = Control(dialog, id);
+    std::vector<std::string> entries;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        std::string text(static_cast<std::size_t>(SendMessageA(list, LB_GETTEXTLEN, index, 0)) + 1, '\0');
+        SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        entries.push_back(text.c_str());
+    }
+    return entries;
 }
 
 DibImage CaptureScreen(const RECT& rect) {

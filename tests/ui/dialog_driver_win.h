@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/dialog_win.h"
 #include "image/dib_image.h"
@@ -30,15 +31,16 @@ void Click(HWND dialog, int id);  // a button, check box or radio button
 // message, and the loop, ended by the click, would take the first message posted on the way out
 // (the dialog's own command to the application) and drop it.
 void ClickToClose(HWND dialog, int id);
-void Choose(HWND dialog, int id, int index);    // a drop-down list's entry
+void Choose(HWND dialog, int id, int index);    // a drop-down list's or list box's entry
 void Slide(HWND dialog, int id, int position);  // a trackbar, as the mouse drags it
 void TypeText(HWND dialog, int id, const char* text);
 
 // What the user sees, by control id.
 bool IsEnabled(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
-int SelectedIndex(HWND dialog, int id);         // of a drop-down list, -1 without a selection
-std::string SelectedText(HWND dialog, int id);  // of a drop-down list, trailing blanks removed
+int SelectedIndex(HWND dialog, int id);                 // of a drop-down list or list box, -1 without one
+std::string SelectedText(HWND dialog, int id);          // of a drop-down list, trailing blanks removed
+std::vector<std::string> Entries(HWND dialog, int id);  // of a list box, first to last
 
 // The screen inside `rect` (screen coordinates), as the user sees it.
 DibImage CaptureScreen(const RECT& rect);
