@@ -15,10 +15,10 @@
 
 #include <cstdint>
 
-#include "framework/worker_thread_win.h"
 #include "clouds/cloud_download_win.h"
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"
+#include "framework/worker_thread_win.h"
 #include "render/render_state.h"
 
 // The named mutex "OrbiscapeMutex" that keeps a second copy out, held from start-up to the exit

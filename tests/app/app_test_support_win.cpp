@@ -57,4 +57,3 @@ DWORD ProcessHandleCount() {
     GetProcessHandleCount(GetCurrentProcess(), &count);
     return count;
 }
-
