@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "framework/wide_text_win.h"
+
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
@@ -14,10 +16,11 @@ constexpr char kProgramWindowClass[] = "OrbiscapeWindow";
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kCloseTimeoutMs = 5000;
 
+// In UTF-8, so that a folder named in any script reads as it is named.
 std::string WindowText(HWND window) {
-    std::array<char, 1024> text{};
-    GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    return text.data();
+    std::array<wchar_t, 1024> text{};
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return Utf8FromWide(text.data());
 }
 
 std::string ClassOf(HWND window) {

@@ -9,7 +9,7 @@
 //                                      "COUNT TOTAL": pixels of the W x H rectangle at X Y in
 //                                      bitmap A that differ by more than T in some channel from
 //                                      those of the rectangle at X Y in bitmap B
-//   wallpaper                          the wallpaper file the system has set
+//   wallpaper                          the wallpaper file the system has set, in UTF-8
 //   window-exists TITLE                whether a top-level window of that title exists
 //   answer-message-box CAPTION MS      waits for the box, prints its text, presses OK
 //   choose-tray-exit                   the program's tray menu command "E&xit"
@@ -34,6 +34,7 @@
 #include <ctime>
 #include <string>
 
+#include "framework/wide_text_win.h"
 #include "tests/e2e/bitmap_pixels_win.h"
 #include "tests/e2e/desktop_windows_win.h"
 #include "tests/e2e/process_resources_win.h"
@@ -196,11 +197,11 @@ int PrintRegistryQword(const char* key, const char* value) {
 }
 
 int PrintWallpaper() {
-    char path[MAX_PATH + 1] = {};
-    if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0)) {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH + 1, path, 0)) {
         return kFailure;
     }
-    std::printf("%s\n", path);
+    std::printf("%s\n", Utf8FromWide(path).c_str());
     return kYes;
 }
 
