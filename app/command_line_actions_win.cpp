@@ -22,17 +22,20 @@ namespace {
 constexpr DWORD kModulePathBufferSize = 32768;
 
 // How long a running copy may take to answer the request to close, and then to end: it stops a
-// running download within seconds. A copy that has not ended by then hangs, and is ended by
+// running download within two seconds. A copy that has not ended by then hangs, and is ended by
 // force, so that it cannot write its files again after they are deleted.
 constexpr DWORD kCloseAnswerTimeoutMs = 5000;
 constexpr DWORD kRunningCopyEndTimeoutMs = 15000;
 constexpr DWORD kTerminationTimeoutMs = 5000;
 
-// The working files, in the order they are deleted. The source pictures and the cloud maps in
-// JPEG form are the program's own data and stay.
-constexpr std::array<const char*, 10> kWorkingFiles = {
-    kCurrentFrameFile, kCurrentDayFile,   kCurrentNightFile,  kCurrentCloudsFile, kPreviewFrameFile,
-    kPreviewDayFile,   kPreviewNightFile, kPreviewCloudsFile, kDesktopCloudsFile, kSmallCloudsFile,
+// The working files, in the order they are deleted, and then those of a cloud installation that
+// its process's end cut off. The source pictures and the cloud maps in JPEG form are the
+// program's own data and stay.
+constexpr std::array<const char*, 16> kWorkingFiles = {
+    kCurrentFrameFile,     kCurrentDayFile,        kCurrentNightFile,     kCurrentCloudsFile,
+    kPreviewFrameFile,     kPreviewDayFile,        kPreviewNightFile,     kPreviewCloudsFile,
+    kDesktopCloudsFile,    kSmallCloudsFile,       kNewDesktopCloudsFile, kNewSmallCloudsFile,
+    kNewCurrentCloudsFile, kKeptDesktopCloudsFile, kKeptSmallCloudsFile,  kKeptCurrentCloudsFile,
 };
 
 // The program file's full path; empty when the system cannot give all of it. The wide form

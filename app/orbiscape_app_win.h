@@ -70,8 +70,9 @@ class COrbiscapeApp : public CWinApp {
     // next cloud timer.
     void OnCloudRunEnded(bool installed);
     void RearmCloudTimer();
-    // Asks a running download to stop and waits for it: it ends within about a second, or is
-    // ended by force after kDownloadStopTimeoutMs.
+    // Asks a running download to stop and waits for it: it ends within a tenth of a second on
+    // the network, and within a step of its installation. One that has not ended after
+    // kDownloadStopTimeoutMs ends the process.
     void StopCloudDownload();
 
     // Tells the user, once per run, of a working file that could not be written since the last

@@ -33,8 +33,9 @@ struct CloudDownloadContext {
     // The time each attempt may take; shorter only in tests.
     std::chrono::milliseconds AttemptTime = kCloudAttemptTime;
 
-    // Set by the main thread when the program ends: a running download gives up within about a
-    // second, installs nothing more, and ends. It stays set.
+    // Set by the main thread when the program ends: a running download gives up within a tenth
+    // of a second on the network, or after the step of its installation under way, installs
+    // nothing, and ends. It stays set.
     std::atomic<bool> StopRequested{false};
     // Whether the last run that ended installed a map; written before its completion command.
     std::atomic<bool> LastRunInstalled{false};

@@ -1,11 +1,12 @@
 // The HTTP side of the cloud download: one GET of a mirror's address per attempt (with the
 // redirects it leads to), and the body that answers it. The download's own rules (which mirror,
-// how many attempts, how long one may take, how much of a body is kept) sit on top of this
-// interface, so that they hold for any client; the program's client is WinINet's
-// (wininet_client_win.h).
+// how many attempts, how long one may take and how long nothing may arrive, how much of a body
+// is kept) sit on top of this interface, so that they hold for any client; the program's client
+// is WinINet's (wininet_client_win.h).
 //
-// No call here may block for long: each returns within about a second (kCloudStallLimit), so
-// that the download can see its deadline pass, or a request to stop, between the calls.
+// No call here blocks for long, however slow the network: each hands control back within about
+// kCloudWaitSlice, so that the download sees a request to stop, its deadline or a stall between
+// the calls, and a stop ends the download at once whatever the network does.
 #pragma once
 
 #include <chrono>
@@ -17,11 +18,15 @@
 #include <span>
 #include <string>
 
-// The longest a client waits in one call for the network: to connect, to send, for the head of
-// an answer or for the next piece of a body.
-inline constexpr std::chrono::milliseconds kCloudStallLimit{1000};
+// The longest a client call waits for the network before it hands control back.
+inline constexpr std::chrono::milliseconds kCloudWaitSlice{100};
+// The longest the download waits for anything from a mirror: the answer to its request (after
+// any redirects), and each next piece of the body. Slow networks take seconds; a mirror that
+// sends nothing for this long has stopped.
+inline constexpr std::chrono::milliseconds kCloudStallLimit{30000};
 
-// True once the attempt must end: its deadline has passed, or the run has been asked to stop.
+// True once the attempt must end: the run has been asked to stop, or the attempt's deadline or
+// its stall limit has passed.
 using GiveUpCheck = std::function<bool()>;
 
 // What one read of a body gives.
@@ -29,14 +34,15 @@ struct BodyRead {
     enum class Kind {
         Piece,    // Length bytes have arrived
         End,      // the body is over
-        Waiting,  // nothing arrived within the stall limit; the body may still go on
+        Waiting,  // nothing arrived within kCloudWaitSlice; the body may still go on
         Failed,   // the connection broke
     };
     Kind Outcome = Kind::Failed;
     std::size_t Length = 0;
 };
 
-// The body of a 200 answer, as it arrives. Destroying it ends the request and its connection.
+// The body of a 200 answer, as it arrives. Destroying it ends the request and its connection,
+// at once, whatever the network is doing.
 class CloudMapBody {
   public:
     CloudMapBody() = default;
@@ -48,7 +54,7 @@ class CloudMapBody {
     virtual std::optional<std::uint64_t> AnnouncedLength() const = 0;
 
     // Reads what has arrived of the body into buffer, at most buffer.size() bytes, waiting at
-    // most kCloudStallLimit for something to arrive.
+    // most kCloudWaitSlice for something to arrive.
     virtual BodyRead Read(std::span<std::uint8_t> buffer) = 0;
 };
 
@@ -60,10 +66,11 @@ class CloudMapClient {
     CloudMapClient& operator=(const CloudMapClient&) = delete;
 
     // Sends a GET request for address, follows up to kMaxCloudRedirects redirects, and returns
-    // the body of the 200 answer at the end. nullptr for a failed attempt: a malformed address or
-    // one without a host, a host name that does not resolve, a refused or timed-out connection,
-    // a failed send, an answer whose head did not come within the stall limit, a status other
-    // than 200 (after the redirects), a redirect too many or one that leads nowhere, a malformed
-    // "Content-Length"; and as soon as giveUp() is true between the requests.
+    // the body of the 200 answer at the end. While it waits for the network it asks giveUp()
+    // every kCloudWaitSlice, and ends the request at once when that is true. nullptr for a
+    // failed attempt: a malformed address or one without a host, a host name that does not
+    // resolve, a refused or timed-out connection, a failed send, a status other than 200 (after
+    // the redirects), a redirect too many or one that leads nowhere, a malformed
+    // "Content-Length"; and when giveUp() became true.
     virtual std::unique_ptr<CloudMapBody> Get(const std::string& address, const GiveUpCheck& giveUp) = 0;
 };

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "image/file_io.h"
+
 namespace {
 
 enum class AttemptOutcome {
@@ -17,6 +19,25 @@ struct FileCloser {
 using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
 
 using ReadBuffer = std::array<std::uint8_t, kCloudReadPieceSize>;
+using Moment = std::chrono::steady_clock::time_point;
+
+// The two limits of one attempt: its deadline, and the time since anything last arrived.
+class AttemptClock {
+  public:
+    explicit AttemptClock(const CloudDownloadBounds& bounds)
+        : bounds_(bounds), deadline_(bounds.Now() + bounds.AttemptTime), lastArrival_(bounds.Now()) {}
+
+    void Arrived() { lastArrival_ = bounds_.Now(); }
+    bool GiveUp() const {
+        const Moment now = bounds_.Now();
+        return bounds_.StopRequested() || now >= deadline_ || now - lastArrival_ >= bounds_.StallLimit;
+    }
+
+  private:
+    const CloudDownloadBounds& bounds_;
+    Moment deadline_;
+    Moment lastArrival_;
+};
 
 const std::string& MirrorOfAttempt(int attempt, const std::vector<std::string>& mirrors,
                                    const std::function<int()>& random) {
@@ -26,14 +47,16 @@ const std::string& MirrorOfAttempt(int attempt, const std::vector<std::string>& 
     return mirrors[static_cast<std::size_t>(random()) % mirrors.size()];
 }
 
-AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer, const GiveUpCheck& giveUp) {
+AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer, AttemptClock& clock) {
     const std::optional<std::uint64_t> announced = body.AnnouncedLength();
     if (announced && *announced > kMaxCloudMapBytes) {
         return AttemptOutcome::Failed;
     }
+    // The head has arrived.
+    clock.Arrived();
     std::uint64_t total = 0;
-    while (total < kMaxCloudMapBytes) {
-        if (giveUp()) {
+    while (!announced || total < *announced) {
+        if (clock.GiveUp()) {
             return AttemptOutcome::Failed;
         }
         const BodyRead read = body.Read(buffer);
@@ -46,10 +69,16 @@ AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer
         if (read.Outcome != BodyRead::Kind::Piece || read.Length == 0 || read.Length > buffer.size()) {
             return AttemptOutcome::Failed;
         }
+        clock.Arrived();
         if (std::fwrite(buffer.data(), 1, read.Length, file) != read.Length) {
             return AttemptOutcome::LocalFailure;
         }
         total += read.Length;
+        // No map is this long: what came is the start of something else, or of a body that
+        // would never end.
+        if (total > kMaxCloudMapBytes) {
+            return AttemptOutcome::Failed;
+        }
     }
     // A connection that ends before the announced length has cut the body off.
     if (announced && total != *announced) {
@@ -61,7 +90,7 @@ AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer
 AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, CloudMapClient& client,
                           const char* fileName, const std::function<int()>& random, ReadBuffer& buffer,
                           const CloudDownloadBounds& bounds) {
-    OwnedFile file(std::fopen(fileName, "wb"));
+    OwnedFile file(OpenFileStream(fileName, "wb"));
     if (!file) {
         return AttemptOutcome::LocalFailure;
     }
@@ -71,13 +100,11 @@ AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, 
         return AttemptOutcome::LocalFailure;
     }
 
-    const auto deadline = bounds.Now() + bounds.AttemptTime;
-    const GiveUpCheck giveUp = [&bounds, deadline] {
-        return bounds.StopRequested() || bounds.Now() >= deadline;
-    };
+    AttemptClock clock(bounds);
     AttemptOutcome outcome = AttemptOutcome::Failed;
-    if (std::unique_ptr<CloudMapBody> body = client.Get(MirrorOfAttempt(attempt, mirrors, random), giveUp)) {
-        outcome = StoreBody(*body, file.get(), buffer, giveUp);
+    if (std::unique_ptr<CloudMapBody> body =
+            client.Get(MirrorOfAttempt(attempt, mirrors, random), [&clock] { return clock.GiveUp(); })) {
+        outcome = StoreBody(*body, file.get(), buffer, clock);
     }
     // The request and its connection have ended; now the file. A close that fails may have lost
     // the end of the body.

@@ -1,36 +1,50 @@
 #include "clouds/cloud_map_install.h"
 
-#include <cstdio>
+#include <array>
 #include <mutex>
 
+#include "clouds/file_set_replacement.h"
+#include "image/file_io.h"
+#include "render/prepare_sources.h"
 #include "render/scale_image_file.h"
 #include "render/working_files.h"
 #include "settings/settings.h"
 
+namespace {
+
+constexpr int kFit = 0;
+
+// In the order they are made: the cloud source is prepared from the new master bitmap.
+constexpr std::array<FileToReplace, 3> kCloudBitmaps = {{
+    {kDesktopCloudsFile, kNewDesktopCloudsFile, kKeptDesktopCloudsFile},
+    {kSmallCloudsFile, kNewSmallCloudsFile, kKeptSmallCloudsFile},
+    {kCurrentCloudsFile, kNewCurrentCloudsFile, kKeptCurrentCloudsFile},
+}};
+
+bool MakeNewBitmaps(const RenderState& state, const std::function<bool()>& stopRequested) {
+    return !stopRequested() &&
+           ScaleImageFile(kDownloadedCloudsFile, nullptr, kDesktopCloudsWidth, kDesktopCloudsHeight,
+                          kNewDesktopCloudsFile, kFit) != 0 &&
+           !stopRequested() &&
+           ScaleImageFile(kDownloadedCloudsFile, nullptr, kSmallCloudsWidth, kSmallCloudsHeight,
+                          kNewSmallCloudsFile, kFit) != 0 &&
+           !stopRequested() && PrepareSourceFile(kNewDesktopCloudsFile, kNewCurrentCloudsFile, state) &&
+           !stopRequested();
+}
+
+}  // namespace
+
 bool InstallCloudMap(RenderState& state, SettingsStore& store,
                      const std::function<std::uint64_t()>& fileTimeNow,
                      const std::function<bool()>& stopRequested) {
-    constexpr int kFit = 0;
     const std::lock_guard lock(state.CloudFilesLock);
-    if (stopRequested() || !ScaleImageFile(kDownloadedCloudsFile, nullptr, kDesktopCloudsWidth,
-                                           kDesktopCloudsHeight, kDesktopCloudsFile, kFit)) {
+    if (!MakeNewBitmaps(state, stopRequested) || !ReplaceFilesAsOne(kCloudBitmaps)) {
+        for (const FileToReplace& bitmap : kCloudBitmaps) {
+            RemoveFile(bitmap.Made);
+        }
         return false;
     }
-    if (stopRequested()) {
-        return false;
-    }
-    ScaleImageFile(kDownloadedCloudsFile, nullptr, kSmallCloudsWidth, kSmallCloudsHeight, kSmallCloudsFile,
-                   kFit);
-    if (stopRequested()) {
-        return false;
-    }
-    const int crop = state.Crop.load() != 0 ? 1 : 0;
-    ScaleImageFile(kDownloadedCloudsFile, nullptr, state.Width.load(), state.Height.load(),
-                   kCurrentCloudsFile, crop);
-    if (stopRequested()) {
-        return false;
-    }
-    std::remove(kDownloadedCloudsFile);
+    RemoveFile(kDownloadedCloudsFile);
     StoreCloudsLastUpdated(store, fileTimeNow());
     return true;
 }

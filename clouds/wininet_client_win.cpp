@@ -4,35 +4,104 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "clouds/internet_handle_win.h"
 #include "clouds/program_name.h"
 #include "clouds/request_target.h"
 #include "clouds/response_head.h"
+#include "framework/wide_text_win.h"
 
 namespace {
 
 // Room for the longest path Windows hands out.
 constexpr DWORD kModulePathCapacity = 32768;
-// Longer than any location or length that an address could hold (see mirror_url.h).
+// Longer than any location or length that an address could hold (see mirror_url.h), in wide
+// characters.
 constexpr DWORD kLongestHeaderValue = 8192;
+constexpr DWORD kWaitSliceMs = static_cast<DWORD>(kCloudWaitSlice.count());
 
 // A reload bypasses the cache, and nothing is written to it. Redirects are followed here, where
 // they can be counted.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_RELOAD |
                                 INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
-bool IsTimeOut(DWORD error) {
-    // WinINet's own code on Windows; Wine passes the socket's on.
-    return error == ERROR_INTERNET_TIMEOUT || error == WSAETIMEDOUT;
+// What the library reports of one request on its own threads, and the places where the
+// request's calls leave what they give, which a call still under way may fill after the
+// download has given up on it. Shared by the request's owner and the request handle (see
+// OnRequestStatus).
+class RequestReports {
+  public:
+    RequestReports() : completed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~RequestReports() {
+        if (completed_ != nullptr) {
+            CloseHandle(completed_);
+        }
+    }
+    RequestReports(const RequestReports&) = delete;
+    RequestReports& operator=(const RequestReports&) = delete;
+
+    bool Usable() const { return completed_ != nullptr; }
+    // Before a call whose completion may be reported later.
+    void Expect() { ResetEvent(completed_); }
+    // On the library's thread.
+    void Complete(bool succeeded) {
+        succeeded_ = succeeded;
+        SetEvent(completed_);
+    }
+    // Whether the call has completed, waiting up to a slice for it.
+    bool CompletedWithinSlice() const {
+        return WaitForSingleObject(completed_, kWaitSliceMs) == WAIT_OBJECT_0;
+    }
+    bool Succeeded() const { return succeeded_.load(); }
+
+    DWORD available = 0;
+    std::vector<std::uint8_t> landing;
+    DWORD landed = 0;
+
+  private:
+    HANDLE completed_;
+    std::atomic<bool> succeeded_{false};
+};
+
+using SharedReports = std::shared_ptr<RequestReports>;
+
+// The status callback of every handle of the client. Only requests are opened with a context:
+// a SharedReports of their own, which the handle holds until its last report.
+void CALLBACK OnRequestStatus(HINTERNET /*handle*/, DWORD_PTR context, DWORD status, LPVOID information,
+                              DWORD /*length*/) {
+    if (context == 0) {
+        return;
+    }
+    auto* share = reinterpret_cast<SharedReports*>(context);
+    if (status == INTERNET_STATUS_REQUEST_COMPLETE) {
+        // The result is nonzero for a call that succeeded; the error field then holds what the
+        // call gives (a query's count of bytes), and only otherwise the reason of a failure.
+        (*share)->Complete(static_cast<const INTERNET_ASYNC_RESULT*>(information)->dwResult != 0);
+    } else if (status == INTERNET_STATUS_HANDLE_CLOSING) {
+        delete share;
+    }
 }
 
-bool SetStallLimits(HINTERNET request) {
+// Waits for the report of the call under way, a slice at a time, until it comes or giveUp() is
+// true. Whether the call succeeded.
+bool AwaitCompletion(const RequestReports& reports, const GiveUpCheck& giveUp) {
+    while (!reports.CompletedWithinSlice()) {
+        if (giveUp()) {
+            return false;
+        }
+    }
+    return reports.Succeeded();
+}
+
+// The library's own waits end with the download's stall limit: a request given up on is let go
+// soon after. They take effect when set on the request handle.
+bool SetTimeOuts(HINTERNET request) {
     DWORD milliseconds = static_cast<DWORD>(kCloudStallLimit.count());
     for (const DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        if (!InternetSetOptionA(request, option, &milliseconds, sizeof milliseconds)) {
+        if (!InternetSetOptionW(request, option, &milliseconds, sizeof milliseconds)) {
             return false;
         }
     }
@@ -41,42 +110,55 @@ bool SetStallLimits(HINTERNET request) {
 
 // A header of the answer as text; nothing when the answer has no such header.
 std::optional<std::string> HeaderText(HINTERNET request, DWORD header) {
-    std::vector<char> text(kLongestHeaderValue);
-    DWORD size = kLongestHeaderValue;
-    if (!HttpQueryInfoA(request, header, text.data(), &size, nullptr)) {
+    std::wstring text(kLongestHeaderValue, L'\0');
+    DWORD size = kLongestHeaderValue * sizeof(wchar_t);
+    if (!HttpQueryInfoW(request, header, text.data(), &size, nullptr)) {
         return std::nullopt;
     }
-    return std::string(text.data(), std::min<DWORD>(size, kLongestHeaderValue));
+    text.resize(std::min<DWORD>(size / sizeof(wchar_t), kLongestHeaderValue));
+    return Utf8FromWide(text);
 }
 
 std::optional<std::uint32_t> StatusCode(HINTERNET request) {
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
         return std::nullopt;
     }
     return status;
 }
 
-// The connection and request of one GET. The session outlives them.
+// The connection and request of one GET, closed request first. The session outlives them.
 struct Exchange {
     OwnedInternetHandle connection;
+    SharedReports reports;
     OwnedInternetHandle request;
 };
 
-std::optional<Exchange> Send(HINTERNET session, const RequestTarget& target) {
+std::optional<Exchange> Send(HINTERNET session, const RequestTarget& target, const GiveUpCheck& giveUp) {
     Exchange exchange;
-    exchange.connection.Reset(InternetConnectA(session, target.HostName.c_str(), target.Port, nullptr,
-                                               nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!exchange.connection) {
+    exchange.connection.Reset(InternetConnectW(session, WideFromUtf8(target.HostName).c_str(), target.Port,
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    exchange.reports = std::make_shared<RequestReports>();
+    if (!exchange.connection || !exchange.reports->Usable()) {
         return std::nullopt;
     }
     // None of the flags relaxes the certificate checks of an encrypted request.
     const DWORD flags = kRequestFlags | (target.Secure ? INTERNET_FLAG_SECURE : 0);
-    exchange.request.Reset(HttpOpenRequestA(exchange.connection.Get(), "GET", target.Object.c_str(),
-                                            "HTTP/1.0", nullptr, nullptr, flags, 0));
-    if (!exchange.request || !SetStallLimits(exchange.request.Get()) ||
-        !HttpSendRequestA(exchange.request.Get(), nullptr, 0, nullptr, 0)) {
+    auto handleShare = std::make_unique<SharedReports>(exchange.reports);
+    exchange.request.Reset(HttpOpenRequestW(exchange.connection.Get(), L"GET",
+                                            WideFromUtf8(target.Object).c_str(), L"HTTP/1.0", nullptr,
+                                            nullptr, flags, reinterpret_cast<DWORD_PTR>(handleShare.get())));
+    if (!exchange.request) {
+        return std::nullopt;
+    }
+    handleShare.release();  // the handle's now, until its last report
+    if (!SetTimeOuts(exchange.request.Get())) {
+        return std::nullopt;
+    }
+    exchange.reports->Expect();
+    if (!HttpSendRequestW(exchange.request.Get(), nullptr, 0, nullptr, 0) &&
+        (GetLastError() != ERROR_IO_PENDING || !AwaitCompletion(*exchange.reports, giveUp))) {
         return std::nullopt;
     }
     return exchange;
@@ -92,28 +174,69 @@ class WinInetBody final : public CloudMapBody {
     std::optional<std::uint64_t> AnnouncedLength() const override { return announced_; }
 
     BodyRead Read(std::span<std::uint8_t> buffer) override {
-        const HINTERNET request = exchange_.request.Get();
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
-            return {IsTimeOut(GetLastError()) ? BodyRead::Kind::Waiting : BodyRead::Kind::Failed};
+        RequestReports& reports = *exchange_.reports;
+        for (;;) {
+            if (!waitingForData_) {
+                reports.Expect();
+                if (InternetQueryDataAvailable(exchange_.request.Get(), &reports.available, 0, 0)) {
+                    return Take(buffer);
+                }
+                if (GetLastError() != ERROR_IO_PENDING) {
+                    return {BodyRead::Kind::Failed};
+                }
+                waitingForData_ = true;
+            }
+            if (!reports.CompletedWithinSlice()) {
+                return {BodyRead::Kind::Waiting};
+            }
+            // Something has arrived, or the connection has ended: asked again, the library
+            // answers at once.
+            waitingForData_ = false;
+            if (!reports.Succeeded()) {
+                return {BodyRead::Kind::Failed};
+            }
         }
-        if (available == 0) {
-            return {BodyRead::Kind::End};
-        }
-        // No more than has arrived, or the read would wait for the rest of the buffer.
-        const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
-        DWORD length = 0;
-        if (!InternetReadFile(request, buffer.data(), wanted, &length)) {
-            return {BodyRead::Kind::Failed};
-        }
-        return length == 0 ? BodyRead{BodyRead::Kind::End} : BodyRead{BodyRead::Kind::Piece, length};
     }
 
   private:
+    // Reads no more than has arrived, which the library gives at once.
+    BodyRead Take(std::span<std::uint8_t> buffer) {
+        RequestReports& reports = *exchange_.reports;
+        if (reports.available == 0) {
+            return {BodyRead::Kind::End};
+        }
+        const DWORD wanted = std::min(reports.available, static_cast<DWORD>(buffer.size()));
+        reports.landing.resize(wanted);
+        reports.landed = 0;
+        // A read that would wait after all fails the attempt: closing the request ends it, and
+        // the landing place stays the library's until then.
+        if (!InternetReadFile(exchange_.request.Get(), reports.landing.data(), wanted, &reports.landed) ||
+            reports.landed > wanted) {
+            return {BodyRead::Kind::Failed};
+        }
+        if (reports.landed == 0) {
+            return {BodyRead::Kind::End};
+        }
+        std::copy_n(reports.landing.begin(), reports.landed, buffer.begin());
+        return {BodyRead::Kind::Piece, reports.landed};
+    }
+
     OwnedInternetHandle session_;
     Exchange exchange_;
     std::optional<std::uint64_t> announced_;
+    // A query for more of the body is under way.
+    bool waitingForData_ = false;
 };
+
+OwnedInternetHandle OpenSession(const std::string& userAgent) {
+    OwnedInternetHandle session(InternetOpenW(WideFromUtf8(userAgent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
+                                              nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    if (session &&
+        InternetSetStatusCallbackW(session.Get(), &OnRequestStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
+        session.Reset();
+    }
+    return session;
+}
 
 }  // namespace
 
@@ -122,10 +245,9 @@ WinInetCloudMapClient::WinInetCloudMapClient(std::string userAgent) : userAgent_
 std::unique_ptr<CloudMapBody> WinInetCloudMapClient::Get(const std::string& address,
                                                          const GiveUpCheck& giveUp) {
     std::optional<RequestTarget> target = MirrorRequestTarget(address);
-    OwnedInternetHandle session(
-        InternetOpenA(userAgent_.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    OwnedInternetHandle session = target ? OpenSession(userAgent_) : OwnedInternetHandle();
     for (int redirects = 0; target && session && !giveUp(); ++redirects) {
-        std::optional<Exchange> exchange = Send(session.Get(), *target);
+        std::optional<Exchange> exchange = Send(session.Get(), *target, giveUp);
         if (!exchange) {
             return nullptr;
         }
@@ -151,10 +273,11 @@ std::unique_ptr<CloudMapBody> WinInetCloudMapClient::Get(const std::string& addr
 }
 
 std::string ProgramUserAgent() {
-    std::vector<char> path(kModulePathCapacity);
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), kModulePathCapacity);
+    std::wstring path(kModulePathCapacity, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), kModulePathCapacity);
     if (length == 0 || length >= kModulePathCapacity) {
         return {};
     }
-    return ProgramNameOfPath(std::string_view(path.data(), length));
+    path.resize(length);
+    return ProgramNameOfPath(Utf8FromWide(path));
 }

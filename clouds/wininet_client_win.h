@@ -5,13 +5,20 @@
 // kMaxCloudRedirects, where RedirectTarget says. Nothing is taken from or written to WinINet's
 // cache: an old map from there would be stored as if it were new.
 //
-// Every wait is bounded: connect, send and receive time out after kCloudStallLimit, so that no
-// call holds the download for longer. A body that falls silent for that long is "waiting", not
-// broken: the download decides, by its own deadline, how long it waits for more. Measured under
-// Wine: the time-outs take effect when set on the request handle (not when set on the session
-// only), a time-out of InternetQueryDataAvailable leaves the request usable, and
-// InternetReadFile of no more than what is available returns at once, where a larger one would
-// wait for the whole buffer to fill.
+// WinINet runs in its asynchronous mode: a call that would wait for the network returns at once
+// and reports its completion later, on a thread of the library's own, and the download's thread
+// waits for that report a slice at a time, asking between the slices whether to give up. To give
+// up, it closes the request's handles, which ends the operation under way (the way WinINet's
+// documentation gives to cancel one). So a stop takes effect within a slice, and no network wait
+// needs to be short for that: a mirror may take half a minute to answer.
+//
+// Measured under Wine 8: closing the handles of a request from another thread does not end a
+// call blocked in the library's synchronous mode (it stayed blocked until the process ended),
+// hence the asynchronous mode. There, the library's own thread stays in its wait on the network
+// after the handles are closed, until its time-out, and then still reports to the request's
+// context; so that context is shared, and lives until the request handle's last report
+// (INTERNET_STATUS_HANDLE_CLOSING), and the library's time-outs are set to the download's stall
+// limit, so that its threads let go of an abandoned request soon after.
 #pragma once
 
 #include <string>

@@ -24,15 +24,14 @@ bool StartWorker(WorkerSlot& slot, WorkerRoutine routine, void* argument) {
     return true;
 }
 
-void StopWorker(WorkerSlot& slot, DWORD timeoutMs) {
+bool StopWorker(WorkerSlot& slot, DWORD timeoutMs) {
     const HANDLE taken = slot.exchange(INVALID_HANDLE_VALUE);
     if (taken == INVALID_HANDLE_VALUE) {
-        return;
+        return true;
     }
-    if (WaitForSingleObject(taken, timeoutMs) == WAIT_TIMEOUT) {
-        TerminateThread(taken, 0);
-    }
+    const bool ended = WaitForSingleObject(taken, timeoutMs) == WAIT_OBJECT_0;
     CloseHandle(taken);
+    return ended;
 }
 
 void ReleaseWorkerSlot(WorkerSlot& slot) {

@@ -19,9 +19,11 @@ using WorkerRoutine = unsigned(__stdcall*)(void* argument);
 // behind. Returns false, with the slot as it was, when no thread was started.
 bool StartWorker(WorkerSlot& slot, WorkerRoutine routine, void* argument);
 
-// Empties the slot; a worker found there gets up to timeoutMs to end, is terminated when it
-// does not, and its handle is closed.
-void StopWorker(WorkerSlot& slot, DWORD timeoutMs);
+// Empties the slot; a worker found there gets up to timeoutMs to end, and its handle is closed.
+// False when it is still running then: a worker is never ended by force here (a thread ended
+// from outside may leave a lock of the process held for ever), so its owner must either keep
+// what the worker uses alive or end the process.
+bool StopWorker(WorkerSlot& slot, DWORD timeoutMs);
 
 // The worker's own last act: empties the slot and closes the handle found there, if the exit
 // sequence has not taken it already.

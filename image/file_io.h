@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -91,3 +92,16 @@ std::string TemporaryNameBeside(const char* name, unsigned long processId, unsig
 // A wildcard pattern ('*' for any run of characters) that every such temporary name of name
 // matches: what is left of writes that were cut off, to be cleared away when nothing writes.
 std::string TemporaryNamePattern(const char* name);
+
+// Plain file operations on the working files, with names in the program's UTF-8 (the wide calls
+// on Windows, so that a folder named in any script works).
+//
+// Opens a C stream as std::fopen does with mode; nullptr when it cannot.
+std::FILE* OpenFileStream(const char* name, const char* mode);
+// Whether a file or folder of that name is there.
+bool PathExists(const char* name);
+// Deletes the file; false when it could not (or was not there).
+bool RemoveFile(const char* name);
+// Gives the file from the name to, in one step, replacing a file of that name; retried for a
+// moment as a replacement's rename is. False when it could not be done, with both as they were.
+bool MoveFileOver(const char* from, const char* to);

@@ -160,3 +160,20 @@ void FileReplacement::Discard() {
         temporary_.clear();
     }
 }
+
+std::FILE* OpenFileStream(const char* name, const char* mode) {
+    return std::fopen(name, mode);
+}
+
+bool PathExists(const char* name) {
+    struct stat status;
+    return stat(name, &status) == 0;
+}
+
+bool RemoveFile(const char* name) {
+    return std::remove(name) == 0;
+}
+
+bool MoveFileOver(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
+}

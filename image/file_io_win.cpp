@@ -182,3 +182,19 @@ void FileReplacement::Discard() {
         temporary_.clear();
     }
 }
+
+std::FILE* OpenFileStream(const char* name, const char* mode) {
+    return _wfopen(WideFromUtf8(name).c_str(), WideFromUtf8(mode).c_str());
+}
+
+bool PathExists(const char* name) {
+    return GetFileAttributesW(WideFromUtf8(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemoveFile(const char* name) {
+    return DeleteFileW(WideFromUtf8(name).c_str()) != FALSE;
+}
+
+bool MoveFileOver(const char* from, const char* to) {
+    return RenameOver(from, to);
+}

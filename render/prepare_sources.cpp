@@ -8,17 +8,11 @@
 #include "render/utc_clock.h"
 #include "render/working_files.h"
 
-namespace {
-
-// Scales one source into a prepared file at the output size. A failure leaves the earlier
-// file in place, and the next source is prepared all the same.
-void PrepareFile(const std::string& sourceFile, const char* preparedFile, const RenderState& state) {
-    ScaleImageFile(sourceFile.c_str(), nullptr, state.Width.load(std::memory_order_relaxed),
-                   state.Height.load(std::memory_order_relaxed), preparedFile,
-                   state.Crop.load(std::memory_order_relaxed));
+bool PrepareSourceFile(const std::string& sourceFile, const char* preparedFile, const RenderState& state) {
+    return ScaleImageFile(sourceFile.c_str(), nullptr, state.Width.load(std::memory_order_relaxed),
+                          state.Height.load(std::memory_order_relaxed), preparedFile,
+                          state.Crop.load(std::memory_order_relaxed)) != 0;
 }
-
-}  // namespace
 
 void PrepareSources(RenderState& state, bool force) {
     PrepareSourcesAt(CurrentUtcSeconds(), state, force);
@@ -32,13 +26,13 @@ void PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force) {
     }
     state.PreparedDayImage = dayImage;
 
-    PrepareFile(DesktopImageFile(state.PreparedDayImage), kCurrentDayFile, state);
+    PrepareSourceFile(DesktopImageFile(state.PreparedDayImage), kCurrentDayFile, state);
     if (state.NighttimeImage >= 1) {
-        PrepareFile(DesktopImageFile(state.NighttimeImage), kCurrentNightFile, state);
+        PrepareSourceFile(DesktopImageFile(state.NighttimeImage), kCurrentNightFile, state);
     }
     if (state.Clouds != 0) {
         // The cloud download may be replacing the master bitmap and the cloud source right now.
         const std::lock_guard lock(state.CloudFilesLock);
-        PrepareFile(kDesktopCloudsFile, kCurrentCloudsFile, state);
+        PrepareSourceFile(kDesktopCloudsFile, kCurrentCloudsFile, state);
     }
 }

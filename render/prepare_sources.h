@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "render/render_state.h"
 
@@ -22,3 +23,9 @@ void PrepareSources(RenderState& state, bool force);
 
 // The same for a given moment, in seconds since 1970-01-01 00:00:00 UTC.
 void PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force);
+
+// One prepared source: sourceFile scaled for state's output shape (covering it when the crop flag
+// is set, fitted into it otherwise) and written to preparedFile in one step. False when it could
+// not be made; the earlier preparedFile then stays as it was. PrepareSources makes each file so,
+// and the cloud download its new cloud source.
+bool PrepareSourceFile(const std::string& sourceFile, const char* preparedFile, const RenderState& state);

@@ -22,6 +22,16 @@ inline constexpr int kDesktopCloudsWidth = 2560;
 inline constexpr int kDesktopCloudsHeight = 1280;
 inline constexpr int kSmallCloudsWidth = 512;
 inline constexpr int kSmallCloudsHeight = 256;
+// A cloud installation's new bitmaps, made beside the three in use, and those three kept aside
+// while the new ones take their places, so that a failure on the way can put them back. None is
+// left once an installation has ended, unless the program ended in the middle of one; the next
+// installation replaces them, and "/uninstall" deletes them.
+inline constexpr char kNewDesktopCloudsFile[] = "clouds-2560-new.bmp";
+inline constexpr char kNewSmallCloudsFile[] = "clouds-512-new.bmp";
+inline constexpr char kNewCurrentCloudsFile[] = "current-clouds-new.bmp";
+inline constexpr char kKeptDesktopCloudsFile[] = "clouds-2560-old.bmp";
+inline constexpr char kKeptSmallCloudsFile[] = "clouds-512-old.bmp";
+inline constexpr char kKeptCurrentCloudsFile[] = "current-clouds-old.bmp";
 
 // The settings preview's frame. The other three preview names are never written, but uninstall
 // still removes them.

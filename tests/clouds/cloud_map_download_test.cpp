@@ -212,28 +212,33 @@ TEST_F(CloudMapDownloadTest, AFileThatCannotBeWrittenEndsTheRunWithoutAnotherAtt
     EXPECT_THAT(client_.asked, ElementsAre(mirrors_[0]));
 }
 
-TEST_F(CloudMapDownloadTest, ABodyIsCutAfterThePieceThatReachesTheSizeLimit) {
-    // 8192-byte pieces reach the limit exactly with piece 1024; nothing more is read.
+TEST_F(CloudMapDownloadTest, ABodyThatGoesBeyondTheSizeLimitFailsAtThePieceThatTakesItThere) {
+    // Without a length announced, 8192-byte pieces reach the limit exactly with piece 1024; the
+    // next one goes beyond it. Every attempt fails so, and the last one's bytes stay.
     client_.answers[mirrors_[0]] = Answer{.length = kMaxCloudMapBytes + 100000};
-    ScriptedRandom random({});
-    EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
-    EXPECT_EQ(client_.reads, 1024);
-    EXPECT_EQ(std::filesystem::file_size(kFile), kMaxCloudMapBytes);
+    ScriptedRandom zeros({0, 0, 0});
+    EXPECT_FALSE(DownloadCloudMap(mirrors_, client_, kFile, zeros.Source()));
+    EXPECT_EQ(client_.asked.size(), 4u);
+    EXPECT_EQ(client_.reads, 4 * 1025);
+    EXPECT_EQ(std::filesystem::file_size(kFile), kMaxCloudMapBytes + kCloudReadPieceSize);
 
-    // 5000-byte pieces cross it with piece 1678, which is stored whole.
+    // 5000-byte pieces cross it with piece 1678, the last one read.
     FakeClient odd;
     odd.answers[mirrors_[0]] = Answer{.length = kMaxCloudMapBytes + 100000, .pieceSize = 5000};
-    EXPECT_TRUE(DownloadCloudMap(mirrors_, odd, kFile, random.Source()));
-    EXPECT_EQ(odd.reads, 1678);
-    EXPECT_TRUE(FileText(kFile) == PatternBody(1678 * 5000)) << "the stored bytes differ from those sent";
+    odd.answers[mirrors_[1]] = Answer{.length = 600};
+    ScriptedRandom one({1});
+    EXPECT_TRUE(DownloadCloudMap(mirrors_, odd, kFile, one.Source()));
+    EXPECT_EQ(odd.reads, 1678 + 2);
+    EXPECT_EQ(FileText(kFile), PatternBody(600)) << "the next attempt starts a fresh file";
 }
 
 TEST_F(CloudMapDownloadTest, ABodyOfExactlyTheSizeLimitIsStoredWhole) {
     client_.answers[mirrors_[0]] = Answer{.length = kMaxCloudMapBytes, .pieceSize = 3000};
     ScriptedRandom random({});
     EXPECT_TRUE(DownloadCloudMap(mirrors_, client_, kFile, random.Source()));
-    // 2796 full pieces and one of 608 bytes; the end of the body is not asked for.
-    EXPECT_EQ(client_.reads, 2797);
+    // 2796 full pieces, one of 608 bytes, and the end of the body, which tells that nothing more
+    // comes.
+    EXPECT_EQ(client_.reads, 2798);
     EXPECT_TRUE(FileText(kFile) == PatternBody(kMaxCloudMapBytes))
         << "the stored bytes differ from those sent";
 }
@@ -275,30 +280,42 @@ TEST_F(CloudMapDownloadTest, ABodyMustReachItsAnnouncedLengthAndMayNotBeAnnounce
     EXPECT_EQ(std::filesystem::file_size(kFile), kMaxCloudMapBytes);
 }
 
-TEST_F(CloudMapDownloadTest, EachAttemptEndsAtItsDeadlineHoweverSlowlyItsMirrorSends) {
-    // One byte a second, after a silence of a second between bytes: each attempt gets its 30
-    // seconds and no more, then the next one starts with a fresh deadline.
-    FakeClient slow;
-    slow.clock.readTime = std::chrono::milliseconds(1000);
-    slow.answers[mirrors_[0]] = Answer{.length = 100000, .pieceSize = 1, .waits = 1};
-    ScriptedRandom zeros({0, 0, 0});
-    const auto started = slow.clock.now;
-    EXPECT_FALSE(DownloadCloudMap(mirrors_, slow, kFile, zeros.Source(), slow.Bounds()));
-    EXPECT_EQ(slow.asked.size(), 4u);
-    EXPECT_EQ(slow.clock.now - started, 4 * kCloudAttemptTime);
-    EXPECT_EQ(slow.reads, 4 * 30);
-    EXPECT_EQ(FileText(kFile), PatternBody(15)) << "the last attempt's bytes stay";
+TEST_F(CloudMapDownloadTest, AnAttemptEndsWhenNothingArrivesForTheStallLimitOrAtItsDeadline) {
+    using std::chrono::milliseconds;
+    // Each read takes a second. The time that four failed attempts at a mirror answering so
+    // take, by the client's clock.
+    const auto fourAttempts = [this](FakeClient& client, Answer answer) {
+        client.clock.readTime = milliseconds(1000);
+        client.answers[mirrors_[0]] = answer;
+        ScriptedRandom zeros({0, 0, 0});
+        const auto started = client.clock.now;
+        EXPECT_FALSE(DownloadCloudMap(mirrors_, client, kFile, zeros.Source(), client.Bounds()));
+        EXPECT_EQ(client.asked.size(), 4u);
+        return client.clock.now - started;
+    };
 
-    // A mirror that falls silent keeps its attempt to the deadline as well; the one after it,
-    // with a pause now and then, is within its time.
+    // A mirror that sends its head, then nothing: each attempt ends once nothing has come for
+    // the stall limit.
     FakeClient silent;
-    silent.clock.readTime = std::chrono::milliseconds(1000);
-    silent.answers[mirrors_[0]] = Answer{.length = 20000, .pieceSize = 1000, .waits = 1000};
-    silent.answers[mirrors_[2]] = Answer{.length = 20000, .pieceSize = 2000, .waits = 1};
-    ScriptedRandom two({2});
-    EXPECT_TRUE(DownloadCloudMap(mirrors_, silent, kFile, two.Source(), silent.Bounds()));
-    EXPECT_THAT(silent.asked, ElementsAre(mirrors_[0], mirrors_[2]));
-    EXPECT_EQ(FileText(kFile), PatternBody(20000));
+    EXPECT_EQ(fourAttempts(silent, Answer{.length = 20000, .pieceSize = 1000, .waits = 1000}),
+              4 * kCloudStallLimit);
+
+    // One byte every other second never stalls, and takes each attempt to its deadline.
+    FakeClient trickling;
+    EXPECT_EQ(fourAttempts(trickling, Answer{.length = 100000, .pieceSize = 1, .waits = 1}),
+              4 * kCloudAttemptTime);
+    const auto bytesPerAttempt = static_cast<std::uint64_t>(kCloudAttemptTime / milliseconds(2000));
+    EXPECT_EQ(FileText(kFile), PatternBody(bytesPerAttempt)) << "the last attempt's bytes stay";
+
+    // A pause just short of the stall limit in the middle, and a slow start: one attempt.
+    FakeClient pausing;
+    pausing.clock.readTime = milliseconds(1000);
+    const int pauseReads = static_cast<int>(kCloudStallLimit / milliseconds(1000)) - 1;
+    pausing.answers[mirrors_[0]] = Answer{.length = 10000, .pieceSize = 5000, .waits = pauseReads};
+    ScriptedRandom none({});
+    EXPECT_TRUE(DownloadCloudMap(mirrors_, pausing, kFile, none.Source(), pausing.Bounds()));
+    EXPECT_THAT(pausing.asked, ElementsAre(mirrors_[0]));
+    EXPECT_EQ(FileText(kFile), PatternBody(10000));
 }
 
 TEST_F(CloudMapDownloadTest, AStopEndsTheRunWithinAReadAndStartsNoFurtherAttempt) {

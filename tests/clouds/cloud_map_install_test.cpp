@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -79,13 +80,56 @@ TEST_F(CloudMapInstallTest, ADownloadThatIsNoPictureInstallsNothing) {
     EXPECT_EQ(store_.Find(kLastUpdatedValue), nullptr);
 }
 
-TEST_F(CloudMapInstallTest, ACloudSourceThatCannotBeMadeLeavesTheInstallationStanding) {
-    state_.Width = 0;  // no output size yet
-    EXPECT_TRUE(InstallCloudMap(state_, store_, [] { return kInstallTime; }));
+// Bitmaps of an earlier installation, in place when the new one goes wrong; the new ones must
+// either all replace them or leave every one of them as it was.
+class EarlierInstallation : public CloudMapInstallTest {
+  protected:
+    EarlierInstallation() {
+        for (const char* file : kInUse) {
+            std::ofstream(file, std::ios::binary) << "earlier " << file;
+        }
+    }
+
+    void ExpectEverythingAsBefore() {
+        for (const char* file : kInUse) {
+            EXPECT_EQ(FileText(file), std::string("earlier ") + file);
+        }
+        EXPECT_TRUE(std::filesystem::exists(kDownloadedCloudsFile));
+        EXPECT_EQ(clockReads_, 0);
+        EXPECT_EQ(store_.Find(kLastUpdatedValue), nullptr);
+        for (const char* file : {kNewDesktopCloudsFile, kNewSmallCloudsFile, kNewCurrentCloudsFile,
+                                 kKeptDesktopCloudsFile, kKeptSmallCloudsFile}) {
+            EXPECT_FALSE(std::filesystem::exists(file)) << file;
+        }
+    }
+
+    static constexpr const char* kInUse[] = {kDesktopCloudsFile, kSmallCloudsFile, kCurrentCloudsFile};
+};
+
+TEST_F(EarlierInstallation, ABitmapThatCannotBeMadeLeavesAllThreeAsTheyWere) {
+    state_.Width = 0;  // no output size yet: no cloud source can be made
+    EXPECT_FALSE(InstallCloudMap(state_, store_, Clock()));
+    ExpectEverythingAsBefore();
+}
+
+TEST_F(EarlierInstallation, AReplacementThatCannotBeCompletedPutsBackTheOnesAlreadyReplaced) {
+    // The last bitmap in use cannot be moved aside: a folder holds its place.
+    std::filesystem::create_directories(std::filesystem::path(kKeptCurrentCloudsFile) / "taken");
+    EXPECT_FALSE(InstallCloudMap(state_, store_, Clock()));
+    ExpectEverythingAsBefore();
+
+    // Once the way is free the same map is installed, over what an installation cut off halfway
+    // left aside.
+    std::filesystem::remove_all(kKeptCurrentCloudsFile);
+    std::ofstream(kKeptDesktopCloudsFile, std::ios::binary) << "left aside";
+    EXPECT_TRUE(InstallCloudMap(state_, store_, Clock()));
     EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
-    EXPECT_FALSE(std::filesystem::exists(kCurrentCloudsFile));
-    EXPECT_FALSE(std::filesystem::exists(kDownloadedCloudsFile));
+    EXPECT_EQ(BitmapFileSize(kSmallCloudsFile), (PixelSize{512, 256}));
+    EXPECT_EQ(BitmapFileSize(kCurrentCloudsFile), (PixelSize{800, 400}));
     EXPECT_EQ(StoredLastUpdated(store_), kInstallTime);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()),
+              3)
+        << "the three bitmaps and nothing else";
 }
 
 TEST_F(CloudMapInstallTest, AMissingSettingsKeyLeavesTheInstallationStanding) {
@@ -121,21 +165,16 @@ TEST_F(CloudMapInstallTest, TheInstallationHoldsTheCloudFilesAndOneOutputShapeTh
     EXPECT_EQ(state_.Crop.load(), 1);
 }
 
-TEST_F(CloudMapInstallTest, AStopEndsTheInstallationBeforeItsNextStep) {
-    // Before the master bitmap: nothing at all.
-    EXPECT_FALSE(InstallCloudMap(state_, store_, Clock(), [] { return true; }));
-    EXPECT_FALSE(std::filesystem::exists(kDesktopCloudsFile));
-    EXPECT_TRUE(std::filesystem::exists(kDownloadedCloudsFile));
-
-    // After it: the master bitmap stays, the rest is not made and no time is stored.
-    int checks = 0;
-    EXPECT_FALSE(InstallCloudMap(state_, store_, Clock(), [&checks] { return ++checks > 1; }));
-    EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
-    EXPECT_FALSE(std::filesystem::exists(kSmallCloudsFile));
-    EXPECT_FALSE(std::filesystem::exists(kCurrentCloudsFile));
-    EXPECT_TRUE(std::filesystem::exists(kDownloadedCloudsFile));
-    EXPECT_EQ(clockReads_, 0);
-    EXPECT_EQ(store_.Find(kLastUpdatedValue), nullptr);
+TEST_F(EarlierInstallation, AStopEndsTheInstallationBeforeItsNextStepAndReplacesNothing) {
+    // Before the master bitmap, and after each of the three new bitmaps.
+    for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        int checks = 0;
+        EXPECT_FALSE(
+            InstallCloudMap(state_, store_, Clock(), [&checks, stopAt] { return ++checks >= stopAt; }));
+        EXPECT_EQ(checks, stopAt);
+        ExpectEverythingAsBefore();
+    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "loopback_http_server_win.h"
 
 #include <ws2tcpip.h>
+// After the socket headers, which it needs.
+#include <iphlpapi.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -63,10 +66,11 @@ bool SendAll(SOCKET socket, const std::string& bytes) {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(const char* address, std::uint16_t port, Responder responder)
-    : responder_(std::move(responder)) {
+LoopbackHttpServer::LoopbackHttpServer(const char* address, std::uint16_t port, Responder responder,
+                                       std::chrono::milliseconds holdOff)
+    : responder_(std::move(responder)), holdOff_(holdOff) {
     EnsureWinsock();
-    sockaddr_in local{};
+    sockaddr_in& local = local_;
     local.sin_family = AF_INET;
     local.sin_port = htons(port);
     if (inet_pton(AF_INET, address, &local.sin_addr) != 1) {
@@ -80,8 +84,9 @@ LoopbackHttpServer::LoopbackHttpServer(const char* address, std::uint16_t port, 
         // close; a second listener on it is still refused.
         const BOOL reuse = TRUE;
         setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+        // A queue of one place, while connections are held off: the server's own fills it.
         if (bind(listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 &&
-            listen(listener, SOMAXCONN) == 0) {
+            listen(listener, holdOff_.count() > 0 ? 0 : SOMAXCONN) == 0) {
             listener_ = listener;
             break;
         }
@@ -102,6 +107,9 @@ LoopbackHttpServer::~LoopbackHttpServer() {
     if (thread_.joinable()) {
         thread_.join();
     }
+    for (std::thread& connection : connections_) {
+        connection.join();
+    }
     if (listener_ != INVALID_SOCKET) {
         closesocket(listener_);
     }
@@ -112,16 +120,70 @@ std::vector<std::string> LoopbackHttpServer::Received() const {
     return received_;
 }
 
+std::size_t LoopbackHttpServer::WaitingClients() const {
+    ULONG size = 0;
+    std::vector<std::uint8_t> table;
+    DWORD result = ERROR_INSUFFICIENT_BUFFER;
+    while (result == ERROR_INSUFFICIENT_BUFFER) {
+        table.resize(size + sizeof(MIB_TCPTABLE));
+        size = static_cast<ULONG>(table.size());
+        result = GetTcpTable(reinterpret_cast<MIB_TCPTABLE*>(table.data()), &size, FALSE);
+    }
+    if (result != NO_ERROR) {
+        return 0;
+    }
+    const auto& connections = *reinterpret_cast<const MIB_TCPTABLE*>(table.data());
+    std::size_t waiting = 0;
+    for (DWORD i = 0; i < connections.dwNumEntries; ++i) {
+        const MIB_TCPROW& row = connections.table[i];
+        if (row.dwState == MIB_TCP_STATE_SYN_SENT && row.dwRemoteAddr == local_.sin_addr.s_addr &&
+            static_cast<u_short>(row.dwRemotePort) == local_.sin_port) {
+            ++waiting;
+        }
+    }
+    return waiting;
+}
+
+bool LoopbackHttpServer::HoldOffConnections() {
+    const SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (connect(filler, reinterpret_cast<const sockaddr*>(&local_), sizeof local_) == 0) {
+        sockaddr_in own{};
+        int length = sizeof own;
+        getsockname(filler, reinterpret_cast<sockaddr*>(&own), &length);
+        fillerPort_ = own.sin_port;
+    }
+    const auto until = std::chrono::steady_clock::now() + holdOff_;
+    while (!stopping_ && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::microseconds(kPollMicroseconds));
+    }
+    closesocket(filler);
+    // Room for every client from now on; the filler is taken from the queue and dropped.
+    listen(listener_, SOMAXCONN);
+    return !stopping_;
+}
+
 void LoopbackHttpServer::Serve() {
+    if (holdOff_.count() > 0 && !HoldOffConnections()) {
+        return;
+    }
     while (!stopping_) {
         if (!WaitReadable(listener_, kPollMicroseconds)) {
             continue;
         }
-        const SOCKET connection = accept(listener_, nullptr, nullptr);
-        if (connection != INVALID_SOCKET) {
+        sockaddr_in peer{};
+        int length = sizeof peer;
+        const SOCKET connection = accept(listener_, reinterpret_cast<sockaddr*>(&peer), &length);
+        if (connection == INVALID_SOCKET) {
+            continue;
+        }
+        if (fillerPort_ != 0 && peer.sin_port == fillerPort_) {
+            closesocket(connection);
+            continue;
+        }
+        connections_.emplace_back([this, connection] {
             ServeConnection(connection);
             closesocket(connection);
-        }
+        });
     }
 }
 
@@ -177,9 +239,13 @@ void LoopbackHttpServer::ServeConnection(SOCKET connection) {
 }
 
 bool LoopbackHttpServer::StayConnected(SOCKET connection, std::chrono::milliseconds pause) {
+    using std::chrono::microseconds;
     const auto until = std::chrono::steady_clock::now() + pause;
-    while (!stopping_ && std::chrono::steady_clock::now() < until) {
-        if (WaitReadable(connection, kPollMicroseconds)) {
+    for (auto now = std::chrono::steady_clock::now(); !stopping_ && now < until;
+         now = std::chrono::steady_clock::now()) {
+        // No longer than the pause, so that a trickle keeps its pace.
+        const auto left = std::chrono::duration_cast<microseconds>(until - now).count();
+        if (WaitReadable(connection, static_cast<long>(std::min<long long>(left, kPollMicroseconds)))) {
             // The client has nothing more to say: what arrives now is its leaving.
             char ignored[256];
             if (recv(connection, ignored, sizeof ignored, 0) <= 0) {
