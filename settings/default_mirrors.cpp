@@ -6,11 +6,8 @@ std::vector<std::string> DefaultMirrors() {
     // and the project pages it is built on. The 2048 x 1024 map comes first, from both hosts; the
     // 4096 x 2048 map (which stays well under the download's size limit) and the 1024 x 512 map
     // follow as further sources of the same picture. The larger 8192 x 4096 map is left out: it
-    // may exceed that limit.
-    //
-    // The rest keep the list at its fixed length with names under the reserved ".invalid" domain,
-    // which never resolve, so no request ever reaches anybody's server through them: places for
-    // mirrors of one's own, tried only by the random picks after a failure of the first mirror.
+    // may exceed that limit. Every entry is live, so each random pick after a failure asks a
+    // server that can answer.
     return {
         "https://clouds.matteason.co.uk/images/2048x1024/clouds.jpg",
         "https://matteason.github.io/live-cloud-maps/images/2048x1024/clouds.jpg",
@@ -18,14 +15,5 @@ std::vector<std::string> DefaultMirrors() {
         "https://matteason.github.io/live-cloud-maps/images/4096x2048/clouds.jpg",
         "https://clouds.matteason.co.uk/images/1024x512/clouds.jpg",
         "https://matteason.github.io/live-cloud-maps/images/1024x512/clouds.jpg",
-        "http://mirror1.clouds.invalid/clouds_2048.jpg",
-        "http://mirror2.clouds.invalid/clouds_2048.jpg",
-        "http://mirror3.clouds.invalid/clouds_2048.jpg",
-        "http://mirror4.clouds.invalid/clouds_2048.jpg",
-        "http://mirror5.clouds.invalid/clouds_2048.jpg",
-        "http://mirror6.clouds.invalid/clouds_2048.jpg",
-        "http://mirror7.clouds.invalid/clouds_2048.jpg",
-        "http://script1.clouds.invalid/clouds_2048.php",
-        "http://script2.clouds.invalid/clouds_2048.php",
     };
 }
