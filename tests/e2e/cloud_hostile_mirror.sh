@@ -13,7 +13,7 @@ readonly kRequestsPerAttempt=6
 e2e_begin cloud-hostile-mirror
 e2e_make_cloud_maps
 e2e_start_mirror
-e2e_start_hostile_mirror redirect-to-itself
+e2e_start_mirror_program "$kHostileMirror" hostile redirect-to-itself
 e2e_start_asking_mirrors "http://$kHostileMirror$kMapPath" "http://$kMirror$kMapPath"
 
 # Each run asks the first mirror first, then picks at random: some run soon reaches the second.
@@ -23,12 +23,12 @@ echo "   installed $((SECONDS - E2E_PROGRAM_STARTED)) s after the start"
 e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2E_DIR/served-2560.bmp"
 e2e_check_equal "clouds-2560.bmp is 2560 x 1280" "2560 1280" "$(e2e_probe bitmap-size clouds-2560.bmp)"
 
-asked=$(e2e_hostile_requests)
+asked=$(e2e_mirror_program_requests hostile)
 echo "   the redirecting mirror was asked $asked times"
 e2e_check "each attempt at the redirecting mirror ends after five redirects" \
     test "$asked" -ge $kRequestsPerAttempt -a $((asked % kRequestsPerAttempt)) -eq 0
 # At most four runs of four attempts each before the map came.
 e2e_check "the redirecting mirror is asked a bounded number of times" test "$asked" -le $((16 * kRequestsPerAttempt))
 sleep 10
-e2e_check_equal "no request follows the installation" "$asked" "$(e2e_hostile_requests)"
+e2e_check_equal "no request follows the installation" "$asked" "$(e2e_mirror_program_requests hostile)"
 e2e_check_equal "the program keeps running" 1 "$(e2e_program_count)"

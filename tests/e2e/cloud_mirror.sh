@@ -6,7 +6,7 @@
 readonly kMirror=127.0.0.2
 # Nothing listens here: a mirror that is down.
 readonly kDeadMirror=127.0.0.3
-# A mirror that misbehaves (orbiscape-e2e-mirror).
+# A mirror that misbehaves or is slow (orbiscape-e2e-mirror).
 readonly kHostileMirror=127.0.0.5
 # How long the misbehaving mirror serves: longer than any scenario runs.
 readonly kHostileMirrorSeconds=290
@@ -25,6 +25,17 @@ e2e_make_cloud_maps() {
     convert "$ORBISCAPE_SOURCE_DIR/data/clouds.jpg" -resize '2560x1280!' -type TrueColor \
         "BMP3:$E2E_DIR/delivered-2560.bmp"
     convert "$E2E_MIRROR_DIR${kMapPath}" -resize '2560x1280!' -type TrueColor "BMP3:$E2E_DIR/served-2560.bmp"
+}
+
+# e2e_make_large_cloud_map: in E2E_MIRROR_DIR a 4096 x 2048 map of the size the cloud-map
+# service's own has (about 1.5 MB), kLargeMapFile, and its master-bitmap size as the reference
+# E2E_DIR/served-large-2560.bmp.
+readonly kLargeMapFile=clouds_4096.jpg
+e2e_make_large_cloud_map() {
+    mkdir -p "${E2E_MIRROR_DIR:=$E2E_DIR/mirror}"
+    convert "$ORBISCAPE_SOURCE_DIR/data/clouds.jpg" -negate -resize '4096x2048!' -colorspace Gray -quality 97 \
+        "$E2E_MIRROR_DIR/$kLargeMapFile"
+    convert "$E2E_MIRROR_DIR/$kLargeMapFile" -resize '2560x1280!' -type TrueColor "BMP3:$E2E_DIR/served-large-2560.bmp"
 }
 
 # e2e_start_mirror: serves E2E_MIRROR_DIR on kMirror port 80; every request is logged to
@@ -48,25 +59,51 @@ e2e_port_open() {
     timeout 5 bash -c "exec 3<>/dev/tcp/$1/80" 2>/dev/null
 }
 
-# e2e_start_hostile_mirror BEHAVIOUR [FILE]: orbiscape-e2e-mirror on kHostileMirror port 80, run
-# in E2E_MIRROR_DIR (FILE is named relative to it); every request is logged to
-# E2E_DIR/hostile.log, where e2e_hostile_requests counts them.
-e2e_start_hostile_mirror() {
+# e2e_start_mirror_program ADDRESS NAME BEHAVIOUR [FILE]: orbiscape-e2e-mirror with that
+# behaviour on ADDRESS port 80, run in E2E_MIRROR_DIR (FILE is named relative to it); every
+# request is logged to E2E_DIR/NAME.log, where e2e_mirror_program_requests counts them.
+e2e_start_mirror_program() {
+    local address=$1 name=$2 behaviour=$3
     : "${ORBISCAPE_E2E_MIRROR:?}"
-    if e2e_port_open "$kHostileMirror"; then
-        e2e_fail "$kHostileMirror port 80 is free for the hostile mirror" "something else listens there"
+    if e2e_port_open "$address"; then
+        e2e_fail "$address port 80 is free for the $name mirror" "something else listens there"
         exit 1
     fi
     mkdir -p "${E2E_MIRROR_DIR:=$E2E_DIR/mirror}"
     (cd "$E2E_MIRROR_DIR" && exec timeout $((kHostileMirrorSeconds + 10)) wine "$ORBISCAPE_E2E_MIRROR" \
-        "$kHostileMirror" "$1" $kHostileMirrorSeconds ${2:+"$2"}) >"$E2E_DIR/hostile.log" 2>&1 &
+        "$address" "$behaviour" $kHostileMirrorSeconds ${4:+"$4"}) >"$E2E_DIR/$name.log" 2>&1 &
     e2e_track $!
-    e2e_require "the hostile mirror ($1) listens on $kHostileMirror port 80" \
-        e2e_wait 60 grep -q "^listening on" "$E2E_DIR/hostile.log"
+    e2e_require "the $name mirror ($behaviour) listens on $address port 80" \
+        e2e_wait 60 grep -q "^listening on" "$E2E_DIR/$name.log"
 }
 
-e2e_hostile_requests() {
-    grep -c '^request ' "$E2E_DIR/hostile.log" || true
+# e2e_mirror_program_requests NAME: how many requests that mirror has received.
+e2e_mirror_program_requests() {
+    grep -c '^request ' "$E2E_DIR/$1.log" || true
+}
+
+# e2e_mirror_program_waiting NAME: a client waits to be connected to that mirror.
+e2e_mirror_program_waiting() {
+    [ "$(grep '^waiting clients ' "$E2E_DIR/$1.log" | tail -n 1 | tr -d '\r' | cut -d' ' -f3)" -ge 1 ] 2>/dev/null
+}
+
+# e2e_mirror_program_asked NAME: that mirror has received a request.
+e2e_mirror_program_asked() {
+    [ "$(e2e_mirror_program_requests "$1")" -ge 1 ]
+}
+
+# e2e_download_reaches PHASE: waits until the program's download waits on the mirror named after
+# the phase: "connecting" (its connection waits to be taken), or any other (it has asked).
+e2e_download_reaches() {
+    if [ "$1" = connecting ]; then
+        e2e_wait 60 e2e_mirror_program_waiting "$1"
+    else
+        e2e_wait 60 e2e_mirror_program_asked "$1"
+    fi
+}
+
+e2e_program_gone() {
+    [ "$(e2e_program_count)" = 0 ]
 }
 
 # e2e_mirror_requests PATH: how many GETs of PATH the mirror has answered.
