@@ -262,6 +262,19 @@ e2e_program_count() {
     e2e_probe process-count orbiscape.exe
 }
 
+e2e_program_gone() {
+    [ "$(e2e_program_count)" = 0 ]
+}
+
+# e2e_frame_stamp: what tells the install folder's current.bmp from the next one;
+# e2e_frame_replaced STAMP: it is another one now.
+e2e_frame_stamp() {
+    orbiscape_frame_stamp "$E2E_INSTALL"
+}
+e2e_frame_replaced() {
+    [ "$(e2e_frame_stamp)" != "$1" ]
+}
+
 e2e_wait_for_first_frame() {
     e2e_require "the first frame is drawn and set as the wallpaper" \
         e2e_wait 120 orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"

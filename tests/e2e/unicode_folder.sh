@@ -17,9 +17,6 @@ readonly kRunKey='Software\Microsoft\Windows\CurrentVersion\Run'
 readonly kUpdateFreq=2000
 readonly kDialog="Orbiscape" kOptions=103 kPreview=1001 kCancel=2
 
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
-frame_stamp() { orbiscape_frame_stamp "$E2E_INSTALL"; }
-frame_replaced() { [ "$(frame_stamp)" != "$1" ]; }
 frame_is_wallpaper() { [ "$(e2e_probe wallpaper)" = "$install_folder\\current.bmp" ]; }
 installed() { [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }
 dialog_open() { e2e_probe dialog-control "$kDialog" $kPreview >/dev/null; }
@@ -59,8 +56,8 @@ e2e_wait_for_first_frame
 from_folder=$((SECONDS - started))
 e2e_check "the wallpaper is the frame, named by its full path" frame_is_wallpaper
 e2e_check_equal "the frame has the screen's size" "1280 1024" "$(e2e_probe bitmap-size current.bmp)"
-first_frame=$(frame_stamp)
-e2e_check "a timed redraw replaces the frame" e2e_wait 30 frame_replaced "$first_frame"
+first_frame=$(e2e_frame_stamp)
+e2e_check "a timed redraw replaces the frame" e2e_wait 30 e2e_frame_replaced "$first_frame"
 
 e2e_require "the cloud map is installed in the folder" e2e_wait 60 installed
 e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2E_DIR/served-2560.bmp"
@@ -74,13 +71,13 @@ e2e_require "Cancel is pressed" e2e_probe dialog-click "$kDialog" $kCancel
 e2e_check "the dialog closes" e2e_wait 30 dialog_closed
 
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the program ends after Exit" e2e_wait 30 e2e_program_gone
 
 # Started as the login start starts it: "/install" from another folder.
 program=${login_start%\" /install}
 program=${program#\"}
 E2E_COMMAND_FOLDER=$E2E_DIR
-last_frame=$(frame_stamp)
+last_frame=$(e2e_frame_stamp)
 started=$SECONDS
 e2e_check "\"/install\" from another folder returns" e2e_wine "$program" /install
 E2E_COMMAND_FOLDER=$E2E_INSTALL
@@ -94,7 +91,7 @@ echo "   first frame after $from_folder s from the folder, after $by_login_start
 # the working files; only then can the folder go.
 E2E_COMMAND_FOLDER=$E2E_DIR
 e2e_check "the silent uninstallation succeeds" e2e_wine "$E2E_INSTALL/uninstall.exe" /S
-e2e_check "the program ends" e2e_wait 30 program_gone
+e2e_check "the program ends" e2e_wait 30 e2e_program_gone
 e2e_check "the install folder is removed, working files and all" e2e_wait 30 folder_gone
 [ ! -e "$E2E_INSTALL" ] || echo "   left in the install folder:" $(ls -A "$E2E_INSTALL")
 e2e_check_equal "the wallpaper is taken away" "" "$(e2e_probe wallpaper)"

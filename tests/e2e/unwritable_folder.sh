@@ -46,9 +46,6 @@ PATH="$E2E_DIR/bin:$PATH"
 e2e_begin_wine
 echo "   Wine runs as $kUser"
 
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
-frame_stamp() { orbiscape_frame_stamp "$E2E_INSTALL"; }
-frame_replaced() { [ "$(frame_stamp)" != "$1" ]; }
 no_temporary_files() { ! ls "$E2E_INSTALL"/*.tmp >/dev/null 2>&1; }
 folder_of() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
@@ -72,7 +69,7 @@ for start in first second; do
     e2e_check "the message names the folder in full" grep -qxF "$read_only_folder" <<<"$message"
     e2e_check "the message gives the reason" grep -qiF "denied" <<<"$message"
     e2e_check "the message says what to do" grep -qF "installer" <<<"$message"
-    e2e_check "the program ends after the $start message" e2e_wait 30 program_gone
+    e2e_check "the program ends after the $start message" e2e_wait 30 e2e_program_gone
 done
 e2e_check_equal "nothing was written into the folder" "$shipped" "$(ls "$E2E_INSTALL")"
 
@@ -82,7 +79,7 @@ chown -R "$kUser" "$E2E_INSTALL"
 e2e_start_program
 e2e_wait_for_first_frame
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the program ends after Exit" e2e_wait 30 e2e_program_gone
 chown -R root "$E2E_INSTALL"
 uninstalled=0
 (cd "$E2E_DIR/home" && timeout 60 wine "$(folder_of "$E2E_INSTALL/orbiscape.exe")" /uninstall) \
@@ -102,7 +99,7 @@ chown -R "$kUser" "$E2E_INSTALL"
 disk_folder=$(folder_of "$E2E_INSTALL")
 e2e_start_program
 e2e_wait_for_first_frame
-good_frame=$(frame_stamp)
+good_frame=$(e2e_frame_stamp)
 prepared_day=$(e2e_file_inode "$E2E_INSTALL/current-day.bmp")
 
 # The disk fills up; an apply then prepares the sources, which cannot be written, nor can the
@@ -118,7 +115,7 @@ balloon_shown() { balloon=$(e2e_probe balloons) && grep -qF "could not write its
 e2e_check "a balloon from the icon says the files could not be written, naming the folder" e2e_wait 30 balloon_shown
 echo "   the balloon: $(tr '\n' ' ' <<<"${balloon:-}")"
 e2e_check "the balloon gives the reason" grep -qiF "disk full" <<<"${balloon:-}"
-e2e_check "the frame on the desktop stays while the disk is full" e2e_not e2e_wait 6 frame_replaced "$good_frame"
+e2e_check "the frame on the desktop stays while the disk is full" e2e_not e2e_wait 6 e2e_frame_replaced "$good_frame"
 e2e_check "the wallpaper still names current.bmp" orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"
 e2e_check "no half-written file is left" no_temporary_files
 e2e_check_equal "the program keeps running" 1 "$(e2e_program_count)"
@@ -130,10 +127,10 @@ e2e_check "failed redraws after it show no second balloon" e2e_not e2e_wait 6 ba
 # Room again: the next redraw prepares the sources that failed and draws.
 room_made=$SECONDS
 rm -f "$E2E_INSTALL/filler"
-e2e_check "a new frame is drawn once there is room" e2e_wait 60 frame_replaced "$good_frame"
+e2e_check "a new frame is drawn once there is room" e2e_wait 60 e2e_frame_replaced "$good_frame"
 echo "   $((SECONDS - room_made)) s from making room to the next frame"
 e2e_check "the sources are prepared anew" test "$(e2e_file_inode "$E2E_INSTALL/current-day.bmp")" != "$prepared_day"
 e2e_check "the new frame is the wallpaper" orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"
 e2e_screenshot after-the-disk-had-room
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the program ends after Exit" e2e_wait 30 e2e_program_gone
