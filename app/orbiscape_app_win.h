@@ -73,7 +73,8 @@ class COrbiscapeApp : public CWinApp {
   private:
     void OnTimer(UINT_PTR timerId);
     void RedrawOnTimer();
-    // Draws the frame for the present moment and publishes it, noting when.
+    // Draws the frame for the present moment and publishes it, noting when, and tells of a
+    // working file that could not be written.
     void Publish(bool interactive);
     void StartCloudDownload();
     // A download run has ended, or could not start: counts it for the retry delay and arms the
@@ -83,6 +84,10 @@ class COrbiscapeApp : public CWinApp {
     // Asks a running download to stop and waits for it: it ends within about a second, or is
     // ended by force after kDownloadStopTimeoutMs.
     void StopCloudDownload();
+
+    // Tells the user, once per run, of a working file that could not be written since the last
+    // call (a full disk): the picture on the desktop stays and the next redraw tries again.
+    void TellWriteFailure();
 
     // The dialogs are opened from here; each returns what its modal run returns.
     int OpenSettingsDialog();
@@ -101,4 +106,5 @@ class COrbiscapeApp : public CWinApp {
     bool wakeRedrawn_ = false;
     // Set by the exit command; commands that arrive after it are not carried out.
     bool shutDown_ = false;
+    bool writeFailureTold_ = false;
 };

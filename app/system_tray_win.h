@@ -23,6 +23,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <string_view>
 
 #include "framework/wnd_win.h"
 
@@ -60,6 +61,10 @@ class CSystemTray : public CWnd {
     void ReAdd();
     // Remove, then destroy the hidden window.
     void Destroy();
+    // Shows a warning balloon from the icon, for something the user should hear of though no
+    // click of theirs caused it. False when there is no icon to show it from, or the shell
+    // refused; the texts are cut to the shell's limits.
+    bool ShowBalloon(std::u16string_view title, std::u16string_view text);
 
     const NOTIFYICONDATAA& IconRecord() const { return iconRecord_; }
     bool Added() const { return added_ != FALSE; }

@@ -2,58 +2,18 @@
 
 #include <windows.h>
 
-#include <vector>
+#include "framework/wide_text_win.h"
 
 namespace {
 
 constexpr UINT kBroadcastTimeoutMs = 5000;
 
-std::wstring Wide(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
 }  // namespace
 
-std::optional<std::string> ShownWallpaperUtf8() {
-    wchar_t path[MAX_PATH] = {};
-    if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0)) {
-        return std::nullopt;
-    }
-    return Utf8(path);
-}
-
-std::optional<std::string> ReadUserTextUtf8(const std::string& key, const std::string& name) {
-    const std::wstring wideKey = Wide(key);
-    const std::wstring wideName = Wide(name);
-    DWORD size = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, wideKey.c_str(), wideName.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
-                     &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegGetValueW(HKEY_CURRENT_USER, wideKey.c_str(), wideName.c_str(), RRF_RT_REG_SZ, nullptr,
-                     text.data(), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return Utf8(text.data());
-}
-
 bool WriteUserTextUtf8(const std::string& key, const std::string& name, const std::string& text) {
-    const std::wstring wideText = Wide(text);
-    return RegSetKeyValueW(HKEY_CURRENT_USER, Wide(key).c_str(), Wide(name).c_str(), REG_SZ, wideText.c_str(),
+    const std::wstring wideText = WideFromUtf8(text);
+    return RegSetKeyValueW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), WideFromUtf8(name).c_str(), REG_SZ,
+                           wideText.c_str(),
                            static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 

@@ -1,17 +1,11 @@
 // The desktop's settings as a user or the system changes them, from another process on the
-// same Wine desktop: the wallpaper and the registry's text values (through the wide functions,
-// in UTF-8 on the probe's side, so that names in any alphabet pass whole), the display's size,
-// and the broadcast that the system sends when it wakes from sleep.
+// same Wine desktop: a text value of the registry (through the wide functions, from UTF-8, so
+// that names in any alphabet pass whole), the display's size, and the broadcast that the system
+// sends when it wakes from sleep.
 #pragma once
 
-#include <optional>
 #include <string>
 
-// The wallpaper that the system has set, in UTF-8; nothing when it cannot be read.
-std::optional<std::string> ShownWallpaperUtf8();
-
-// A REG_SZ value under HKEY_CURRENT_USER, in UTF-8; nothing when it is missing or not text.
-std::optional<std::string> ReadUserTextUtf8(const std::string& key, const std::string& name);
 // Stores text (UTF-8) as a REG_SZ value under HKEY_CURRENT_USER, making the key if need be.
 bool WriteUserTextUtf8(const std::string& key, const std::string& name, const std::string& text);
 

@@ -9,7 +9,7 @@
 //                                      "COUNT TOTAL": pixels of the W x H rectangle at X Y in
 //                                      bitmap A that differ by more than T in some channel from
 //                                      those of the rectangle at X Y in bitmap B
-//   wallpaper                          the wallpaper file the system has set (UTF-8)
+//   wallpaper                          the wallpaper file the system has set, in UTF-8
 //   window-exists TITLE                whether a top-level window of that title exists
 //   answer-message-box CAPTION MS      waits for the box, prints its text, presses OK
 //   choose-tray-exit                   the program's tray menu command "E&xit"
@@ -21,13 +21,14 @@
 //   dialog-list CAPTION ID             every entry of a list box or drop-down list, one a line
 //   dialog-rect CAPTION ID             "X Y W H" of a control on the screen, in pixels
 //   registry-qword KEY VALUE           a REG_QWORD under HKEY_CURRENT_USER, in decimal
-//   registry-text KEY VALUE            a REG_SZ under HKEY_CURRENT_USER (UTF-8)
+//   registry-string KEY VALUE          a REG_SZ under HKEY_CURRENT_USER, in UTF-8
 //   registry-set-text KEY VALUE TEXT   stores a REG_SZ under HKEY_CURRENT_USER, any letters
 //   change-display WIDTH HEIGHT        the display's new size; prints the moment of the change
 //                                      in seconds since 1970
 //   broadcast-resume                   the system's wake broadcast to every top-level window;
 //                                      prints the moment it was sent in seconds since 1970
 //   repaint-taskbar                    repaints the taskbar and its tray icons
+//   balloons                           the text of every balloon shown now, one a line
 //   process-count EXE                  how many processes of that file name run
 //   process-resources EXE              handles, GDI and USER objects and memory of the one
 //                                      process of that file name, "NAME VALUE" per line
@@ -38,12 +39,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include <shellapi.h>
 
+#include "framework/wide_text_win.h"
 #include "tests/e2e/bitmap_pixels_win.h"
 #include "tests/e2e/desktop_settings_win.h"
 #include "tests/e2e/desktop_windows_win.h"
@@ -82,8 +83,8 @@ int Usage() {
                  "dialog-click CAPTION ID | dialog-select CAPTION ID PREFIX | "
                  "dialog-set-text CAPTION ID TEXT | dialog-control CAPTION ID | "
                  "dialog-list CAPTION ID | dialog-rect CAPTION ID | "
-                 "registry-qword KEY VALUE | registry-text KEY VALUE | registry-set-text KEY VALUE TEXT | "
-                 "change-display WIDTH HEIGHT | broadcast-resume | repaint-taskbar | "
+                 "registry-qword KEY VALUE | registry-string KEY VALUE | registry-set-text KEY VALUE TEXT | "
+                 "change-display WIDTH HEIGHT | broadcast-resume | repaint-taskbar | balloons | "
                  "process-count EXE | process-resources EXE\n");
     return kUsage;
 }
@@ -207,21 +208,23 @@ int PrintRegistryQword(const char* key, const char* value) {
     return kYes;
 }
 
-int PrintWallpaper() {
-    const std::optional<std::string> path = ShownWallpaperUtf8();
-    if (!path) {
-        return kFailure;
+int PrintRegistryString(const char* key, const char* value) {
+    wchar_t data[4096] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), WideFromUtf8(value).c_str(), RRF_RT_REG_SZ,
+                     nullptr, data, &size) != ERROR_SUCCESS) {
+        return kNo;
     }
-    std::printf("%s\n", path->c_str());
+    std::printf("%s\n", Utf8FromWide(data).c_str());
     return kYes;
 }
 
-int PrintRegistryText(const char* key, const char* value) {
-    const std::optional<std::string> text = ReadUserTextUtf8(key, value);
-    if (!text) {
-        return kNo;
+int PrintWallpaper() {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH + 1, path, 0)) {
+        return kFailure;
     }
-    std::printf("%s\n", text->c_str());
+    std::printf("%s\n", Utf8FromWide(path).c_str());
     return kYes;
 }
 
@@ -232,10 +235,7 @@ std::vector<std::string> Utf8Arguments() {
     int count = 0;
     LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
     for (int i = 0; words != nullptr && i < count; ++i) {
-        const int length = WideCharToMultiByte(CP_UTF8, 0, words[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string word(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, words[i], -1, word.data(), length, nullptr, nullptr);
-        arguments.push_back(word);
+        arguments.push_back(Utf8FromWide(words[i]));
     }
     LocalFree(words);
     return arguments;
@@ -330,8 +330,8 @@ int Run(int argc, char** argv) {
     if (command == "registry-qword" && argc == 4) {
         return PrintRegistryQword(argv[2], argv[3]);
     }
-    if (command == "registry-text" && argc == 4) {
-        return PrintRegistryText(argv[2], argv[3]);
+    if (command == "registry-string" && argc == 4) {
+        return PrintRegistryString(argv[2], argv[3]);
     }
     if (command == "registry-set-text") {
         return SetRegistryText();
@@ -360,6 +360,13 @@ int Run(int argc, char** argv) {
     }
     if (command == "answer-message-box" && argc == 4) {
         return AnswerBox(argv[2], argv[3]);
+    }
+    if (command == "balloons" && argc == 2) {
+        const std::vector<std::string> texts = ShownBalloonTexts();
+        for (const std::string& text : texts) {
+            std::printf("%s\n", text.c_str());
+        }
+        return texts.empty() ? kNo : kYes;
     }
     if (command == "repaint-taskbar" && argc == 2) {
         return RepaintTaskbar() ? kYes : kNo;

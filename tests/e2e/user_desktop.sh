@@ -18,11 +18,9 @@ readonly kCaption=Orbiscape kRefusal="Could not query Active Deskop component op
 readonly kScreenSize="1280 1024" kSmallScreen="1024 768"
 
 frame_size() { e2e_probe bitmap-size current.bmp; }
-new_frame() { [ "$(orbiscape_frame_stamp "$E2E_INSTALL")" != "$1" ]; }
-desktop_text() { e2e_probe registry-text "$kDesktopKey" "$1"; }
-remembered() { e2e_probe registry-text "$kProgramKey" "$1"; }
+desktop_text() { e2e_probe registry-string "$kDesktopKey" "$1"; }
+remembered() { e2e_probe registry-string "$kProgramKey" "$1"; }
 box_open() { e2e_window_exists "$kCaption"; }
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
 
 # seconds_to_frame SINCE: the seconds from SINCE (seconds since 1970) to the frame's last write.
 seconds_to_frame() {
@@ -78,20 +76,20 @@ e2e_screenshot during
 
 # A smaller display, then the first size again: each change gives one frame of the new size.
 for size in "$kSmallScreen" "$kScreenSize"; do
-    stamp=$(orbiscape_frame_stamp "$E2E_INSTALL")
+    stamp=$(e2e_frame_stamp)
     changed=$(e2e_probe change-display $size)
     e2e_require "the display becomes ${size/ /x}" test -n "$changed"
-    e2e_check "a new frame follows the change to ${size/ /x}" e2e_wait 30 new_frame "$stamp"
+    e2e_check "a new frame follows the change to ${size/ /x}" e2e_wait 30 e2e_frame_replaced "$stamp"
     e2e_check_equal "the new frame is ${size/ /x}" "$size" "$(frame_size)"
     echo "   display change to ${size/ /x}: the frame followed after $(seconds_to_frame "$changed") s"
 done
 e2e_screenshot display-changes
 
 # The wake broadcast, an hour before the next timed redraw.
-stamp=$(orbiscape_frame_stamp "$E2E_INSTALL")
+stamp=$(e2e_frame_stamp)
 sent=$(e2e_probe broadcast-resume)
 e2e_require "the wake broadcast is sent" test -n "$sent"
-e2e_check "the wake gives a new frame" e2e_wait 30 new_frame "$stamp"
+e2e_check "the wake gives a new frame" e2e_wait 30 e2e_frame_replaced "$stamp"
 echo "   wake: the frame followed after $(seconds_to_frame "$sent") s"
 e2e_check_equal "the wake's frame covers the screen" "$kScreenSize" "$(frame_size)"
 
@@ -102,7 +100,7 @@ answer_apply_refusal
 check_user_wallpaper_back "Active Desktop mode"
 e2e_screenshot active-desktop-mode
 e2e_set_dword ActiveDesktop 0
-stamp=$(orbiscape_frame_stamp "$E2E_INSTALL")
+stamp=$(e2e_frame_stamp)
 e2e_require "an apply command is delivered" e2e_probe choose-tray-command 1
 e2e_check "back in wallpaper mode the frame is the wallpaper" e2e_wait 60 orbiscape_frame_shown \
     "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL" "$stamp"
@@ -110,15 +108,15 @@ check_remembered "back in wallpaper mode"
 
 # A new start, as at the next login, finds its own frame on the desktop.
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-e2e_require "the program ends" e2e_wait 30 program_gone
-stamp=$(orbiscape_frame_stamp "$E2E_INSTALL")
+e2e_require "the program ends" e2e_wait 30 e2e_program_gone
+stamp=$(e2e_frame_stamp)
 e2e_start_program
 e2e_check "the restarted program draws its frame" e2e_wait 120 orbiscape_frame_shown \
     "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL" "$stamp"
 check_remembered "the restart"
 
 e2e_wine orbiscape.exe /uninstall >"$E2E_DIR/uninstall.log" 2>&1
-e2e_check "/uninstall ends the program" e2e_wait 30 program_gone
+e2e_check "/uninstall ends the program" e2e_wait 30 e2e_program_gone
 echo "   after: $(e2e_probe wallpaper), style $(desktop_text WallpaperStyle), tiled $(desktop_text TileWallpaper)"
 check_user_wallpaper_back "after /uninstall"
 e2e_screenshot after-uninstall || true
