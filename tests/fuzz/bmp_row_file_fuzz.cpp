@@ -1,6 +1,7 @@
-// The row-by-row bitmap reader of timed redraws, against the whole-file reader: a file it opens
-// must load whole too, with the same size, the same bytes before the pixels and the same bytes
-// in every row, and no row outside the picture may be read.
+// The row-by-row bitmap reader of timed redraws, against the whole-file reader (which must read
+// the file as it reads the same bytes in memory): a file the row reader opens must load whole
+// too, with the same size, the same bytes before the pixels and the same bytes in every row, and
+// no row outside the picture may be read.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,12 +27,16 @@ void WriteInput(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     WriteInput(data, size);
+    // The whole-file reader takes the file as it takes its bytes.
+    DibImage whole;
+    DibImage fromFile;
+    const int read = whole.ReadBmpBytes(std::vector<std::uint8_t>(data, data + size));
+    FUZZ_CHECK(fromFile.ReadBmpFile(ScratchFileName().c_str()) == read && fromFile.Block() == whole.Block());
     BmpRowFile rows;
     if (!rows.Open(ScratchFileName().c_str())) {
         return 0;
     }
-    DibImage whole;
-    FUZZ_CHECK(whole.ReadBmpBytes(std::vector<std::uint8_t>(data, data + size)) == 1);
+    FUZZ_CHECK(read == 1);
     FUZZ_CHECK(rows.Width() == whole.Width() && rows.Height() == whole.Height());
     FUZZ_CHECK(whole.BitsPerPixel() == 32);
     const std::span<const std::uint8_t> headerBytes = rows.HeaderBytes();
