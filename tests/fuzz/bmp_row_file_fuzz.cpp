@@ -26,6 +26,9 @@ void WriteInput(const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (!WithinPictureBudget(std::span(data, size))) {
+        return -1;
+    }
     WriteInput(data, size);
     // The whole-file reader takes the file as it takes its bytes.
     DibImage whole;
