@@ -11,8 +11,12 @@
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
+#include "app/working_folder_notices.h"
+#include "app/working_folder_win.h"
 #include "clouds/cloud_dlg_win.h"
 #include "framework/exception_barrier.h"
+#include "framework/wide_text_win.h"
+#include "image/file_io.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/prepare_sources.h"
@@ -62,7 +66,7 @@ HICON SmallProgramIcon(HINSTANCE instance) {
 // The cloud map scaled to fit size, made from the seed map when it is missing. An existing
 // file is never remade here, however old: the download keeps it current.
 void MakeMissingCloudBitmap(const char* file, int width, int height) {
-    if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(WideFromUtf8(file).c_str()) == INVALID_FILE_ATTRIBUTES) {
         ScaleImageFile(kSeedCloudsFile, nullptr, width, height, file, 0);
     }
 }
@@ -114,6 +118,14 @@ BOOL COrbiscapeApp::InitInstance() {
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxA(nullptr, kAlreadyRunningText, kMessageCaption, MB_ICONINFORMATION);
+        CloseHandle(InstanceMutex);
+        InstanceMutex = nullptr;
+        return FALSE;
+    }
+    // In a folder that takes no files (unpacked under Program Files, say) nothing could ever be
+    // drawn: better one clear word now than an icon that seems to work.
+    if (const std::optional<unsigned long> refused = WorkingFilesRefused()) {
+        TellUnwritableFolder(*refused);
         CloseHandle(InstanceMutex);
         InstanceMutex = nullptr;
         return FALSE;
@@ -195,6 +207,7 @@ int COrbiscapeApp::ApplySettings() {
     RearmCloudTimer();
 
     RenderAndPublish(RenderState, true);
+    TellWriteFailure();
     return 1;
 }
 
@@ -264,6 +277,7 @@ void COrbiscapeApp::OnThreadSettingChange(WPARAM /*wParam*/, LPARAM /*lParam*/) 
     RenderState.SetOutputShape(width, height, RenderState.Crop);
     PrepareSources(RenderState, true);
     RenderAndPublish(RenderState, false);
+    TellWriteFailure();
 }
 
 void CALLBACK COrbiscapeApp::UpdateTimerProc(HWND /*window*/, UINT /*message*/, UINT_PTR timerId,
@@ -295,6 +309,18 @@ void COrbiscapeApp::RedrawOnTimer() {
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
     PrepareSources(RenderState, false);
     RenderAndPublish(RenderState, false);
+    TellWriteFailure();
+}
+
+void COrbiscapeApp::TellWriteFailure() {
+    // Taken at every pass, so that a failure long told of is not told again as new.
+    const std::optional<WriteFailure> failure = TakeWriteFailure();
+    if (!failure || writeFailureTold_) {
+        return;
+    }
+    const BalloonText balloon = WriteFailureBalloon(CurrentFolder(), SystemErrorText(failure->Error));
+    // Without an icon (yet) the next failure tries again.
+    writeFailureTold_ = SystemTray.ShowBalloon(balloon.title, balloon.text);
 }
 
 void COrbiscapeApp::StartCloudDownload() {

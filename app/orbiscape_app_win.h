@@ -74,6 +74,10 @@ class COrbiscapeApp : public CWinApp {
     // ended by force after kDownloadStopTimeoutMs.
     void StopCloudDownload();
 
+    // Tells the user, once per run, of a working file that could not be written since the last
+    // call (a full disk): the picture on the desktop stays and the next redraw tries again.
+    void TellWriteFailure();
+
     // The dialogs are opened from here; each returns what its modal run returns.
     int OpenSettingsDialog();
     void OpenCloudUpdatesDialog();
@@ -87,4 +91,5 @@ class COrbiscapeApp : public CWinApp {
     std::uint32_t failedCloudRuns_ = 0;
     // Set by the exit command; commands that arrive after it are not carried out.
     bool shutDown_ = false;
+    bool writeFailureTold_ = false;
 };

@@ -1,5 +1,6 @@
 #include "app/system_tray_win.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/thread_messages_win.h"
@@ -106,6 +107,28 @@ void CSystemTray::Destroy() {
     if (GetSafeHwnd() != nullptr) {
         DestroyWindow();
     }
+}
+
+bool CSystemTray::ShowBalloon(std::u16string_view title, std::u16string_view text) {
+    if (!added_) {
+        return false;
+    }
+    // The wide record, so that a folder named in any script reads as it is named; the shell
+    // knows the icon by its window and id, whichever record added it.
+    NOTIFYICONDATAW balloon = {};
+    balloon.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    balloon.hWnd = iconRecord_.hWnd;
+    balloon.uID = iconRecord_.uID;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    const auto copy = [](std::u16string_view from, wchar_t* to, std::size_t capacity) {
+        const std::size_t length = std::min(from.size(), capacity - 1);
+        std::copy_n(from.begin(), length, to);
+        to[length] = L'\0';
+    };
+    copy(title, balloon.szInfoTitle, std::size(balloon.szInfoTitle));
+    copy(text, balloon.szInfo, std::size(balloon.szInfo));
+    return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
 }
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

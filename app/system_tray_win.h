@@ -12,6 +12,8 @@
 
 #include <shellapi.h>
 
+#include <string_view>
+
 #include "framework/wnd_win.h"
 
 // The mouse events of the icon arrive at the tray's window as this message.
@@ -35,6 +37,10 @@ class CSystemTray : public CWnd {
     void ReAdd();
     // Remove, then destroy the hidden window.
     void Destroy();
+    // Shows a warning balloon from the icon, for something the user should hear of though no
+    // click of theirs caused it. False when there is no icon to show it from, or the shell
+    // refused; the texts are cut to the shell's limits.
+    bool ShowBalloon(std::u16string_view title, std::u16string_view text);
 
     const NOTIFYICONDATAA& IconRecord() const { return iconRecord_; }
     bool Added() const { return added_ != FALSE; }

@@ -9,7 +9,7 @@
 //                                      "COUNT TOTAL": pixels of the W x H rectangle at X Y in
 //                                      bitmap A that differ by more than T in some channel from
 //                                      those of the rectangle at X Y in bitmap B
-//   wallpaper                          the wallpaper file the system has set
+//   wallpaper                          the wallpaper file the system has set, in UTF-8
 //   window-exists TITLE                whether a top-level window of that title exists
 //   answer-message-box CAPTION MS      waits for the box, prints its text, presses OK
 //   choose-tray-exit                   the program's tray menu command "E&xit"
@@ -21,7 +21,9 @@
 //   dialog-list CAPTION ID             every entry of a list box or drop-down list, one a line
 //   dialog-rect CAPTION ID             "X Y W H" of a control on the screen, in pixels
 //   registry-qword KEY VALUE           a REG_QWORD under HKEY_CURRENT_USER, in decimal
+//   registry-string KEY VALUE          a REG_SZ under HKEY_CURRENT_USER, in UTF-8
 //   repaint-taskbar                    repaints the taskbar and its tray icons
+//   balloons                           the text of every balloon shown now, one a line
 //   process-count EXE                  how many processes of that file name run
 //   process-resources EXE              handles, GDI and USER objects and memory of the one
 //                                      process of that file name, "NAME VALUE" per line
@@ -34,6 +36,7 @@
 #include <ctime>
 #include <string>
 
+#include "framework/wide_text_win.h"
 #include "tests/e2e/bitmap_pixels_win.h"
 #include "tests/e2e/desktop_windows_win.h"
 #include "tests/e2e/process_resources_win.h"
@@ -71,7 +74,7 @@ int Usage() {
                  "dialog-click CAPTION ID | dialog-select CAPTION ID PREFIX | "
                  "dialog-set-text CAPTION ID TEXT | dialog-control CAPTION ID | "
                  "dialog-list CAPTION ID | dialog-rect CAPTION ID | "
-                 "registry-qword KEY VALUE | repaint-taskbar | "
+                 "registry-qword KEY VALUE | registry-string KEY VALUE | repaint-taskbar | balloons | "
                  "process-count EXE | process-resources EXE\n");
     return kUsage;
 }
@@ -195,12 +198,23 @@ int PrintRegistryQword(const char* key, const char* value) {
     return kYes;
 }
 
+int PrintRegistryString(const char* key, const char* value) {
+    wchar_t data[4096] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), WideFromUtf8(value).c_str(), RRF_RT_REG_SZ,
+                     nullptr, data, &size) != ERROR_SUCCESS) {
+        return kNo;
+    }
+    std::printf("%s\n", Utf8FromWide(data).c_str());
+    return kYes;
+}
+
 int PrintWallpaper() {
-    char path[MAX_PATH + 1] = {};
-    if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0)) {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH + 1, path, 0)) {
         return kFailure;
     }
-    std::printf("%s\n", path);
+    std::printf("%s\n", Utf8FromWide(path).c_str());
     return kYes;
 }
 
@@ -263,6 +277,9 @@ int Run(int argc, char** argv) {
     if (command == "registry-qword" && argc == 4) {
         return PrintRegistryQword(argv[2], argv[3]);
     }
+    if (command == "registry-string" && argc == 4) {
+        return PrintRegistryString(argv[2], argv[3]);
+    }
     if (command == "choose-tray-exit" && argc == 2) {
         return ChooseTrayCommand(kExitCommand) ? kYes : kNo;
     }
@@ -281,6 +298,13 @@ int Run(int argc, char** argv) {
     }
     if (command == "answer-message-box" && argc == 4) {
         return AnswerBox(argv[2], argv[3]);
+    }
+    if (command == "balloons" && argc == 2) {
+        const std::vector<std::string> texts = ShownBalloonTexts();
+        for (const std::string& text : texts) {
+            std::printf("%s\n", text.c_str());
+        }
+        return texts.empty() ? kNo : kYes;
     }
     if (command == "repaint-taskbar" && argc == 2) {
         return RepaintTaskbar() ? kYes : kNo;
