@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of tests/fuzz in build/fuzz and runs each for SECONDS seconds,
-# JOBS of them at a time (default 1). Each target starts from its seed corpus, which holds the
+# JOBS of them at a time (default 1); after JOBS, names of targets run only those. Each target starts from its seed corpus, which holds the
 # inputs of every fault found so far, and from what earlier runs here found (build/fuzz/corpus);
 # a crash or a broken invariant leaves its input in build/fuzz/crashes.
 # Prints one line per target and then "N targets, N crashes"; exits non-zero on any crash.
 #   bash tools/fuzz.sh 10          # the short run of CI
 #   bash tools/fuzz.sh 600 2       # ten minutes each, two at a time
+#   bash tools/fuzz.sh 600 1 settings
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: tools/fuzz.sh SECONDS [JOBS]}
 jobs=${2:-1}
+shift $(($# < 2 ? $# : 2))
 top=$(pwd)
 out=$top/build/fuzz
 
@@ -17,9 +19,14 @@ tools/install-deps.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target orbiscape-fuzz-targets >/dev/null
 
-targets=()
-for seeds in tests/fuzz/corpus/*/; do
-    targets+=("$(basename "$seeds")")
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    for seeds in tests/fuzz/corpus/*/; do
+        targets+=("$(basename "$seeds")")
+    done
+fi
+for name in "${targets[@]}"; do
+    [ -x "$out/tests/fuzz/${name}_fuzz" ] || { echo "no fuzz target $name" >&2; exit 2; }
 done
 mkdir -p "$out/crashes" "$out/logs"
 
@@ -65,7 +72,7 @@ for name in "${targets[@]}"; do
         "${features:-0}" "$found"
     if [ "$found" != 0 ]; then
         grep -m1 -E 'ERROR|invariant broken|runtime error' "$log" | sed 's/^/    /' || true
-        grep -m1 'Test unit written to' "$log" | sed 's/^/    /' || sed 's/^/    /' <(tail -5 "$log")
+        { grep 'Test unit written to' "$log" || tail -5 "$log"; } | tail -1 | sed 's/^/    /'
     fi
 done
 echo "${#targets[@]} targets, $crashes crashes"
