@@ -14,7 +14,6 @@
 #include "app/thread_messages_win.h"
 #include "app/working_folder_notices.h"
 #include "app/working_folder_win.h"
-#include "clouds/cloud_dlg_win.h"
 #include "framework/exception_barrier.h"
 #include "framework/wide_text_win.h"
 #include "image/file_io.h"
@@ -28,6 +27,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "ui/about_dlg_win.h"
+#include "ui/cloud_dlg_win.h"
 #include "ui/orbiscape_dlg_win.h"
 
 HANDLE InstanceMutex = nullptr;
