@@ -55,7 +55,7 @@ AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer
     // The head has arrived.
     clock.Arrived();
     std::uint64_t total = 0;
-    while (!announced || total < *announced) {
+    for (;;) {
         if (clock.GiveUp()) {
             return AttemptOutcome::Failed;
         }
@@ -80,7 +80,8 @@ AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer
             return AttemptOutcome::Failed;
         }
     }
-    // A connection that ends before the announced length has cut the body off.
+    // A connection that ends before the announced length has cut the body off; one that goes on
+    // beyond it carries something else.
     if (announced && total != *announced) {
         return AttemptOutcome::Failed;
     }

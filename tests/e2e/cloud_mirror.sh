@@ -102,10 +102,6 @@ e2e_download_reaches() {
     fi
 }
 
-e2e_program_gone() {
-    [ "$(e2e_program_count)" = 0 ]
-}
-
 # e2e_mirror_requests PATH: how many GETs of PATH the mirror has answered.
 e2e_mirror_requests() {
     grep -c -F "\"GET $1 HTTP/" "$E2E_DIR/mirror.log" || true
