@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "render/prepared_source.h"
 #include "render/scale_image_file.h"
 #include "render/working_files.h"
 #include "settings/settings.h"
@@ -24,9 +25,7 @@ bool InstallCloudMap(RenderState& state, SettingsStore& store,
     if (stopRequested()) {
         return false;
     }
-    const int crop = state.Crop.load() != 0 ? 1 : 0;
-    ScaleImageFile(kDownloadedCloudsFile, nullptr, state.Width.load(), state.Height.load(),
-                   kCurrentCloudsFile, crop);
+    PrepareSourceFile(kDownloadedCloudsFile, kCurrentCloudsFile, state.Shape());
     if (stopRequested()) {
         return false;
     }
