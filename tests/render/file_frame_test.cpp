@@ -84,6 +84,10 @@ TEST(RenderFileFrame, WritesTheFileThatRenderingInMemoryFittingWrappingAndSaving
         // A frame larger than the output both ways, and one narrower but higher.
         {120, 60, false, kNight, kClouds, Options(179, 50, 21, true, false, false, 100), {-49, -20}},
         {40, 20, false, kNight, kClouds, Options(0, 32, 30, false, true, false, 10), {}},
+        // Two and three 4K monitors side by side, at a tenth of their size: the 2:1 map covers
+        // them and loses most of its rows.
+        {768, 384, false, kNight, kClouds, Options(1006, 768, 216, false, true, false, 10), {-384, 0}},
+        {1152, 576, false, kNight, kClouds, Options(1001, 1152, 216, true, true, false, 10), {-768, -11}},
     };
     int index = 0;
     for (const Scene& scene : scenes) {
