@@ -1,9 +1,9 @@
 // RenderState: the drawing parameters the application keeps between redraws. Each field is the
 // working copy of the setting it is named after, except the output size, which in
 // regular-wallpaper mode is the virtual screen's, PreparedDayImage, the number of the day image
-// now in "current-day.bmp", and the cut of the prepared sources. The initial values hold only until the first
-// apply, except that ActiveDesktop starts at 0, so the first apply into Active Desktop mode clears the
-// regular wallpaper.
+// now in "current-day.bmp", and the cut of the prepared sources. The initial values hold only
+// until the first apply, except that ActiveDesktop starts at 0, so the first apply into Active
+// Desktop mode clears the regular wallpaper.
 #pragma once
 
 #include <atomic>
