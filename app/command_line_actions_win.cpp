@@ -9,6 +9,7 @@
 
 #include "app/command_sink.h"
 #include "app/program_directory.h"
+#include "framework/wide_text_win.h"
 #include "image/file_io.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
@@ -16,9 +17,9 @@
 
 namespace {
 
-// The module path buffer's size; a longer path is cut short by the system, and a cut path
-// names no file.
-constexpr DWORD kModulePathBufferSize = 520;
+// The module path buffer's size in wide characters, as long as a path can be; a longer one is
+// cut short by the system, and a cut path names no file.
+constexpr DWORD kModulePathBufferSize = 32768;
 
 // How long a running copy may take to answer the request to close, and then to end: it stops a
 // running download within seconds. A copy that has not ended by then hangs, and is ended by
@@ -34,14 +35,17 @@ constexpr std::array<const char*, 10> kWorkingFiles = {
     kPreviewDayFile,   kPreviewNightFile, kPreviewCloudsFile, kDesktopCloudsFile, kSmallCloudsFile,
 };
 
-// The program file's full path; empty when the system cannot give all of it.
+// The program file's full path; empty when the system cannot give all of it. The wide form
+// names the folder whatever letters it holds; the narrow one would turn those outside the ANSI
+// code page into question marks.
 std::string ProgramFilePath() {
-    char path[kModulePathBufferSize] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, kModulePathBufferSize);
+    std::wstring path(kModulePathBufferSize, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), kModulePathBufferSize);
     if (length == 0 || length >= kModulePathBufferSize) {
         return std::string();
     }
-    return std::string(path, length);
+    path.resize(length);
+    return Utf8FromWide(path);
 }
 
 // Closes the running copy's hidden window and waits until its process has ended.
@@ -63,14 +67,14 @@ void EndRunningCopy(HWND commandSink) {
 
 // The temporary files of replacements of file that were cut off by the end of their process.
 void DeleteLeftoverTemporaries(const char* file) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(TemporaryNamePattern(file).c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(WideFromUtf8(TemporaryNamePattern(file)).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
-        DeleteFileA(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        DeleteFileW(found.cFileName);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
@@ -81,9 +85,9 @@ void StartFromProgramDirectory() {
     if (program.empty()) {
         return;
     }
-    const std::string directory = DirectoryOfPath(program);
-    ShellExecuteA(nullptr, nullptr, program.c_str(), nullptr, directory.empty() ? nullptr : directory.c_str(),
-                  SW_SHOWNORMAL);
+    const std::wstring directory = WideFromUtf8(DirectoryOfPath(program));
+    ShellExecuteW(nullptr, nullptr, WideFromUtf8(program).c_str(), nullptr,
+                  directory.empty() ? nullptr : directory.c_str(), SW_SHOWNORMAL);
 }
 
 void UninstallFromDesktop() {
@@ -91,14 +95,15 @@ void UninstallFromDesktop() {
         EndRunningCopy(runningCopy);
     }
     const std::string directory = DirectoryOfPath(ProgramFilePath());
-    const bool inProgramDirectory = !directory.empty() && SetCurrentDirectoryA(directory.c_str());
+    const bool inProgramDirectory =
+        !directory.empty() && SetCurrentDirectoryW(WideFromUtf8(directory).c_str());
     RemoveDesktopItems();
     ClearWallpaper();
     if (!inProgramDirectory) {
         return;
     }
     for (const char* file : kWorkingFiles) {
-        DeleteFileA(file);
+        DeleteFileW(WideFromUtf8(file).c_str());
         DeleteLeftoverTemporaries(file);
     }
 }

@@ -7,21 +7,27 @@
 #include "app/cloud_schedule.h"
 #include "app/command_line_actions_win.h"
 #include "app/command_sink.h"
+#include "app/frame_age.h"
 #include "app/redraw_period.h"
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
-#include "clouds/cloud_dlg_win.h"
+#include "app/working_folder_notices.h"
+#include "app/working_folder_win.h"
 #include "framework/exception_barrier.h"
+#include "framework/wide_text_win.h"
+#include "image/file_io.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/prepare_sources.h"
 #include "render/render_and_publish_win.h"
 #include "render/scale_image_file.h"
+#include "render/utc_clock.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "ui/about_dlg_win.h"
+#include "ui/cloud_dlg_win.h"
 #include "ui/orbiscape_dlg_win.h"
 
 HANDLE InstanceMutex = nullptr;
@@ -62,7 +68,7 @@ HICON SmallProgramIcon(HINSTANCE instance) {
 // The cloud map scaled to fit size, made from the seed map when it is missing. An existing
 // file is never remade here, however old: the download keeps it current.
 void MakeMissingCloudBitmap(const char* file, int width, int height) {
-    if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(WideFromUtf8(file).c_str()) == INVALID_FILE_ATTRIBUTES) {
         ScaleImageFile(kSeedCloudsFile, nullptr, width, height, file, 0);
     }
 }
@@ -86,6 +92,7 @@ COrbiscapeApp::COrbiscapeApp() {
     MapThreadMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam) { OnThreadCommand(wParam, lParam); });
     MapThreadMessage(UM_SETTINGCHANGE,
                      [this](WPARAM wParam, LPARAM lParam) { OnThreadSettingChange(wParam, lParam); });
+    MapThreadMessage(UM_RESUME, [this](WPARAM wParam, LPARAM lParam) { OnThreadResume(wParam, lParam); });
 }
 
 COrbiscapeApp::~COrbiscapeApp() {
@@ -118,6 +125,14 @@ BOOL COrbiscapeApp::InitInstance() {
         InstanceMutex = nullptr;
         return FALSE;
     }
+    // In a folder that takes no files (unpacked under Program Files, say) nothing could ever be
+    // drawn: better one clear word now than an icon that seems to work.
+    if (const std::optional<unsigned long> refused = WorkingFilesRefused()) {
+        TellUnwritableFolder(*refused);
+        CloseHandle(InstanceMutex);
+        InstanceMutex = nullptr;
+        return FALSE;
+    }
 
     SystemTray.Create(SmallProgramIcon(Instance()));
 
@@ -144,8 +159,10 @@ void COrbiscapeApp::Shutdown() {
         InstanceMutex = nullptr;
     }
     KillTimer(nullptr, RenderTimerId);
+    KillTimer(nullptr, ClockCheckTimerId);
     KillTimer(nullptr, CloudTimerId);
     RenderTimerId = 0;
+    ClockCheckTimerId = 0;
     CloudTimerId = 0;
     StopCloudDownload();
     PostQuitMessage(0);
@@ -186,15 +203,19 @@ int COrbiscapeApp::ApplySettings() {
     if (RenderTimerId != 0) {
         KillTimer(nullptr, RenderTimerId);
     }
-    RenderTimerId =
-        SetTimer(nullptr, 0, RedrawTimerPeriod(settings.UpdateFreq), &COrbiscapeApp::UpdateTimerProc);
+    redrawPeriodMs_ = RedrawTimerPeriod(settings.UpdateFreq);
+    RenderTimerId = SetTimer(nullptr, 0, redrawPeriodMs_, &COrbiscapeApp::UpdateTimerProc);
+    if (ClockCheckTimerId != 0) {
+        KillTimer(nullptr, ClockCheckTimerId);
+    }
+    ClockCheckTimerId = SetTimer(nullptr, 0, kClockCheckPeriodMs, &COrbiscapeApp::UpdateTimerProc);
 
     // The settings may name other mirrors now: they are asked without waiting out the failures
     // of the old ones.
     failedCloudRuns_ = 0;
     RearmCloudTimer();
 
-    RenderAndPublish(RenderState, true);
+    Publish(true);
     return 1;
 }
 
@@ -261,9 +282,26 @@ void COrbiscapeApp::OnThreadSettingChange(WPARAM /*wParam*/, LPARAM /*lParam*/) 
     if (width == RenderState.Width && height == RenderState.Height) {
         return;
     }
+    // Nobody asked for this redraw: like a timed one, it must not slow down what the user does.
+    const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
     RenderState.SetOutputShape(width, height, RenderState.Crop);
     PrepareSources(RenderState, true);
-    RenderAndPublish(RenderState, false);
+    Publish(false);
+}
+
+void COrbiscapeApp::OnThreadResume(WPARAM wParam, LPARAM /*lParam*/) {
+    // Before the first apply nothing is drawn on a schedule, and after the exit nothing at all.
+    if (shutDown_ || RenderTimerId == 0) {
+        return;
+    }
+    // A wake that the user causes brings PBT_APMRESUMESUSPEND right after the
+    // PBT_APMRESUMEAUTOMATIC that every wake brings.
+    if (wParam == PBT_APMRESUMESUSPEND && wakeRedrawn_) {
+        wakeRedrawn_ = false;
+        return;
+    }
+    RedrawOnTimer();
+    wakeRedrawn_ = wParam == PBT_APMRESUMEAUTOMATIC;
 }
 
 void CALLBACK COrbiscapeApp::UpdateTimerProc(HWND /*window*/, UINT /*message*/, UINT_PTR timerId,
@@ -282,6 +320,11 @@ void CALLBACK COrbiscapeApp::UpdateTimerProc(HWND /*window*/, UINT /*message*/, 
 void COrbiscapeApp::OnTimer(UINT_PTR timerId) {
     if (timerId == RenderTimerId) {
         RedrawOnTimer();
+    } else if (timerId == ClockCheckTimerId) {
+        // Reads the clock only: no file is touched while the frame is current.
+        if (FrameOutlivedItsPeriod(CurrentUtcSeconds(), LastFrameTime, redrawPeriodMs_)) {
+            RedrawOnTimer();
+        }
     } else if (timerId == CloudTimerId) {
         // The cloud timer fires once; the download's end arms the next one.
         KillTimer(nullptr, CloudTimerId);
@@ -294,7 +337,25 @@ void COrbiscapeApp::RedrawOnTimer() {
     // A timed redraw must not slow down what the user is doing.
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
     PrepareSources(RenderState, false);
-    RenderAndPublish(RenderState, false);
+    Publish(false);
+}
+
+void COrbiscapeApp::Publish(bool interactive) {
+    LastFrameTime = CurrentUtcSeconds();
+    wakeRedrawn_ = false;
+    RenderAndPublish(RenderState, interactive);
+    TellWriteFailure();
+}
+
+void COrbiscapeApp::TellWriteFailure() {
+    // Taken at every pass, so that a failure long told of is not told again as new.
+    const std::optional<WriteFailure> failure = TakeWriteFailure();
+    if (!failure || writeFailureTold_) {
+        return;
+    }
+    const BalloonText balloon = WriteFailureBalloon(CurrentFolder(), SystemErrorText(failure->Error));
+    // Without an icon (yet) the next failure tries again.
+    writeFailureTold_ = SystemTray.ShowBalloon(balloon.title, balloon.text);
 }
 
 void COrbiscapeApp::StartCloudDownload() {

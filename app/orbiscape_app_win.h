@@ -1,14 +1,16 @@
 // COrbiscapeApp: the program's application object. It starts the program (the two command-line
 // switches, the single-instance mutex, the tray icon, the hidden main window), keeps the drawing
-// parameters, the two timers and the cloud download's thread handle, and handles the commands
+// parameters, the timers and the cloud download's thread handle, and handles the commands
 // that the tray, the dialogs and the download thread post to the main thread. All of this runs
 // on the main thread; the download thread shares with it only WorkerThread, RenderState's output
 // shape and cloud-file lock, and the download's stop request and outcome.
 //
-// Two thread timers pace the work, both calling UpdateTimerProc: the redraw timer (every
-// UpdateFreq milliseconds) redraws at idle priority, and the one-shot cloud timer starts a
-// download. The end of each download posts ID_CLOUD_UPDATE_DONE, which arms the next cloud
-// timer.
+// Three thread timers pace the work, all calling UpdateTimerProc: the redraw timer (every
+// UpdateFreq milliseconds) redraws at idle priority; the clock check (every minute) redraws the
+// same way when the wall clock has left the last frame behind (frame_age.h); and the one-shot
+// cloud timer starts a download. The end of each download posts ID_CLOUD_UPDATE_DONE, which
+// arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size
+// (UM_SETTINGCHANGE) redraw at idle priority too.
 #pragma once
 
 #include <windows.h>
@@ -37,12 +39,12 @@ class COrbiscapeApp : public CWinApp {
     // and applies the settings. TRUE enters the message loop.
     BOOL InitInstance() override;
 
-    // The exit command: releases the mutex, kills both timers, stops a running download (see
+    // The exit command: releases the mutex, kills the timers, stops a running download (see
     // StopCloudDownload), and ends the message loop.
     void Shutdown();
 
     // The apply-settings command: reloads the settings, switches the output mode if it changed,
-    // prepares the sources, re-arms both timers and draws interactively. Returns 1, or, while
+    // prepares the sources, re-arms the timers and draws interactively. Returns 1, or, while
     // the settings have never been confirmed, the settings dialog's result.
     int ApplySettings();
     // Arms the one-shot cloud timer for the next download, when it is due, but no sooner than
@@ -50,21 +52,30 @@ class COrbiscapeApp : public CWinApp {
     // identifier, or 0 when cloud updates are off or the timer could not be armed.
     UINT_PTR ScheduleCloudTimer();
 
-    // The handlers of the thread messages WM_COMMAND and UM_SETTINGCHANGE.
+    // The handlers of the thread messages WM_COMMAND, UM_SETTINGCHANGE and UM_RESUME.
     void OnThreadCommand(WPARAM wParam, LPARAM lParam);
     void OnThreadSettingChange(WPARAM wParam, LPARAM lParam);
+    // Redraws at once, once the redraws are scheduled; of the two events of one wake that the
+    // user causes, the second finds the frame that the first drew.
+    void OnThreadResume(WPARAM wParam, LPARAM lParam);
 
-    // The procedure of both timers; only the identifier counts.
+    // The procedure of the three timers; only the identifier counts.
     static void CALLBACK UpdateTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
     WorkerSlot WorkerThread{INVALID_HANDLE_VALUE};
     UINT_PTR RenderTimerId = 0;
     UINT_PTR CloudTimerId = 0;
+    UINT_PTR ClockCheckTimerId = 0;
+    // When the last frame was drawn, in seconds since 1970 (UTC); 0 before the first.
+    std::int64_t LastFrameTime = 0;
     ::RenderState RenderState;
 
   private:
     void OnTimer(UINT_PTR timerId);
     void RedrawOnTimer();
+    // Draws the frame for the present moment and publishes it, noting when, and tells of a
+    // working file that could not be written.
+    void Publish(bool interactive);
     void StartCloudDownload();
     // A download run has ended, or could not start: counts it for the retry delay and arms the
     // next cloud timer.
@@ -73,6 +84,10 @@ class COrbiscapeApp : public CWinApp {
     // Asks a running download to stop and waits for it: it ends within about a second, or is
     // ended by force after kDownloadStopTimeoutMs.
     void StopCloudDownload();
+
+    // Tells the user, once per run, of a working file that could not be written since the last
+    // call (a full disk): the picture on the desktop stays and the next redraw tries again.
+    void TellWriteFailure();
 
     // The dialogs are opened from here; each returns what its modal run returns.
     int OpenSettingsDialog();
@@ -85,6 +100,11 @@ class COrbiscapeApp : public CWinApp {
     CloudDownloadContext downloadContext_;
     // Download runs in a row that installed nothing, since the last success or apply.
     std::uint32_t failedCloudRuns_ = 0;
+    // The redraw timer's period, for the clock check.
+    std::uint32_t redrawPeriodMs_ = 0;
+    // The last frame was drawn for a wake's first event.
+    bool wakeRedrawn_ = false;
     // Set by the exit command; commands that arrive after it are not carried out.
     bool shutDown_ = false;
+    bool writeFailureTold_ = false;
 };

@@ -1,6 +1,8 @@
 #include "app/system_tray_win.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "app/thread_messages_win.h"
 #include "framework/program_instance_win.h"
@@ -44,7 +46,13 @@ void PostToApplicationThread(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-CSystemTray::CSystemTray() : added_(FALSE), reAddPending_(FALSE), defaultItem_(0), defaultByPosition_(TRUE) {
+CSystemTray::CSystemTray(ShellNotifyCall shell, IconRetrySchedule retries)
+    : shell_(std::move(shell)),
+      retries_(retries),
+      added_(FALSE),
+      reAddPending_(FALSE),
+      defaultItem_(0),
+      defaultByPosition_(TRUE) {
     std::memset(&iconRecord_, 0, sizeof(iconRecord_));
     TaskbarCreatedMessage();
 }
@@ -79,26 +87,51 @@ bool CSystemTray::Create(HICON icon) {
     iconRecord_.uCallbackMessage = kTrayCallbackMessage;
     iconRecord_.hIcon = icon;
     std::strncpy(iconRecord_.szTip, kTooltip, sizeof(iconRecord_.szTip) - 1);
-    added_ = Shell_NotifyIconA(NIM_ADD, &iconRecord_);
+    reAddPending_ = TRUE;
+    ReAdd();
     return added_ != FALSE;
 }
 
 void CSystemTray::Remove() {
+    reAddPending_ = FALSE;
+    KillTimer(kIconRetryTimerId);
     if (!added_) {
         return;
     }
     iconRecord_.uFlags = 0;
-    Shell_NotifyIconA(NIM_DELETE, &iconRecord_);
+    shell_(NIM_DELETE, &iconRecord_);
     added_ = FALSE;
 }
 
 void CSystemTray::ReAdd() {
-    if (!added_ || !reAddPending_) {
+    if (!reAddPending_ || AddIcon()) {
         return;
     }
+    triesLeft_ = retries_.tries;
+    if (triesLeft_ > 0) {
+        SetTimer(kIconRetryTimerId, retries_.intervalMs);
+    }
+}
+
+bool CSystemTray::AddIcon() {
     iconRecord_.uFlags = kIconFlags;
-    Shell_NotifyIconA(NIM_ADD, &iconRecord_);
-    reAddPending_ = FALSE;
+    added_ = shell_(NIM_MODIFY, &iconRecord_) || shell_(NIM_ADD, &iconRecord_);
+    if (added_) {
+        reAddPending_ = FALSE;
+        KillTimer(kIconRetryTimerId);
+    }
+    return added_ != FALSE;
+}
+
+void CSystemTray::OnRetryTimer() {
+    if (!reAddPending_ || AddIcon()) {
+        KillTimer(kIconRetryTimerId);
+        return;
+    }
+    if (--triesLeft_ == 0) {
+        // Given up until the taskbar announces itself again.
+        KillTimer(kIconRetryTimerId);
+    }
 }
 
 void CSystemTray::Destroy() {
@@ -106,6 +139,28 @@ void CSystemTray::Destroy() {
     if (GetSafeHwnd() != nullptr) {
         DestroyWindow();
     }
+}
+
+bool CSystemTray::ShowBalloon(std::u16string_view title, std::u16string_view text) {
+    if (!added_) {
+        return false;
+    }
+    // The wide record, so that a folder named in any script reads as it is named; the shell
+    // knows the icon by its window and id, whichever record added it.
+    NOTIFYICONDATAW balloon = {};
+    balloon.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    balloon.hWnd = iconRecord_.hWnd;
+    balloon.uID = iconRecord_.uID;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    const auto copy = [](std::u16string_view from, wchar_t* to, std::size_t capacity) {
+        const std::size_t length = std::min(from.size(), capacity - 1);
+        std::copy_n(from.begin(), length, to);
+        to[length] = L'\0';
+    };
+    copy(title, balloon.szInfoTitle, std::size(balloon.szInfoTitle));
+    copy(text, balloon.szInfo, std::size(balloon.szInfo));
+    return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
 }
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -116,13 +171,30 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         PostToApplicationThread(WM_COMMAND, wParam, lParam);
         return 0;
     }
-    if (message == WM_SETTINGCHANGE) {
+    // A new display size is handled as a settings change: the application compares the
+    // virtual screen's size with the picture's.
+    if (message == WM_SETTINGCHANGE || message == WM_DISPLAYCHANGE) {
         PostToApplicationThread(UM_SETTINGCHANGE, wParam, lParam);
         return 0;
     }
+    if (message == WM_POWERBROADCAST) {
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+            PostToApplicationThread(UM_RESUME, wParam, 0);
+        }
+        return TRUE;
+    }
+    if (message == WM_TIMER && wParam == kIconRetryTimerId) {
+        OnRetryTimer();
+        return 0;
+    }
     if (message == TaskbarCreatedMessage()) {
-        reAddPending_ = TRUE;
-        ReAdd();
+        // The new taskbar has none of the old icons. An icon that the program no longer
+        // wants (removed at its end) stays away.
+        if (added_ || reAddPending_) {
+            added_ = FALSE;
+            reAddPending_ = TRUE;
+            ReAdd();
+        }
         return 0;
     }
     return DefaultProc(message, wParam, lParam);

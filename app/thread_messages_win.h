@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
-// The system's settings changed (the tray window received WM_SETTINGCHANGE); wParam and lParam
-// are those of the broadcast. The monitor layout may be different now.
+// The system's settings or the display changed (the tray window received WM_SETTINGCHANGE or
+// WM_DISPLAYCHANGE); wParam and lParam are those of the broadcast. The monitor layout may be
+// different now.
 inline constexpr UINT UM_SETTINGCHANGE = WM_USER;
+// The system woke from sleep or hibernation (the tray window received WM_POWERBROADCAST);
+// wParam is the broadcast's event, PBT_APMRESUMEAUTOMATIC or PBT_APMRESUMESUSPEND.
+inline constexpr UINT UM_RESUME = WM_USER + 1;

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-// Owns a key from RegOpenKeyExA or RegCreateKeyExA and closes it with RegCloseKey at the end.
+// Owns a key from RegOpenKeyEx or RegCreateKeyEx and closes it with RegCloseKey at the end.
 // Movable, so a function can hand the key it opened to its caller; never copied.
 class OwnedRegistryKey {
   public:
@@ -44,6 +44,25 @@ class OwnedRegistryKey {
 inline OwnedRegistryKey OpenRegistryKey(HKEY parent, const char* path, REGSAM access) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(parent, path, 0, access, &key) != ERROR_SUCCESS) {
+        return OwnedRegistryKey();
+    }
+    return OwnedRegistryKey(key);
+}
+
+// The same, for code that names keys in the system's wide characters.
+inline OwnedRegistryKey OpenRegistryKey(HKEY parent, const wchar_t* path, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(parent, path, 0, access, &key) != ERROR_SUCCESS) {
+        return OwnedRegistryKey();
+    }
+    return OwnedRegistryKey(key);
+}
+
+// Opens a key, creating it (and the keys above it) when missing; an empty owner when that fails.
+inline OwnedRegistryKey CreateRegistryKey(HKEY parent, const wchar_t* path, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
         return OwnedRegistryKey();
     }
     return OwnedRegistryKey(key);

@@ -7,6 +7,7 @@
 #include "framework/exception_barrier.h"
 #include "framework/program_instance_win.h"
 #include "framework/thread_message_filter_win.h"
+#include "framework/wide_text_win.h"
 
 static_assert(std::is_same_v<WPARAM, std::uintptr_t> && std::is_same_v<LPARAM, std::intptr_t>,
               "thread message handlers take wParam and lParam unconverted");
@@ -20,7 +21,8 @@ CWinApp* currentApp = nullptr;
 CWinApp::CWinApp()
     : threadId_(GetCurrentThreadId()),
       instance_(ProgramInstance()),
-      commandLine_(ArgumentsAfterProgramName(GetCommandLineA())) {
+      // The wide command line, in UTF-8: the program's own path in it may hold any letters.
+      commandLine_(ArgumentsAfterProgramName(Utf8FromWide(GetCommandLineW()))) {
     // A thread has no message queue until it first calls a message function, and
     // PostThreadMessageA to a thread without one fails.
     MSG message;

@@ -1,6 +1,12 @@
 #include "image/file_io.h"
 
+#include <mutex>
+#include <utility>
+
 namespace {
+
+std::mutex writeFailureLock;
+std::optional<WriteFailure> latestWriteFailure;
 
 std::string TemporaryName(const char* name, const std::string& processId, const std::string& threadId) {
     return std::string(name) + "." + processId + "-" + threadId + ".tmp";
@@ -14,6 +20,21 @@ std::string TemporaryNameBeside(const char* name, unsigned long processId, unsig
 
 std::string TemporaryNamePattern(const char* name) {
     return TemporaryName(name, "*", "*");
+}
+
+std::optional<WriteFailure> TakeWriteFailure() {
+    const std::lock_guard lock(writeFailureLock);
+    return std::exchange(latestWriteFailure, std::nullopt);
+}
+
+void FileReplacement::Fail(unsigned long error) {
+    // Threads writing their own parts may fail at once; the first reason is the one to tell.
+    if (failed_.exchange(true)) {
+        return;
+    }
+    error_ = error;
+    const std::lock_guard lock(writeFailureLock);
+    latestWriteFailure = WriteFailure{name_, error};
 }
 
 FileReplacement::~FileReplacement() {

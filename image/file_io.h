@@ -12,6 +12,19 @@
 #include <string>
 #include <vector>
 
+// A working file that could not be written, and the system's reason: a Windows error code, or
+// errno natively.
+struct WriteFailure {
+    std::string File;
+    unsigned long Error = 0;
+};
+
+// The latest replacement whose file could not be created, written or put in place, since the
+// previous call, from any thread; nothing when none failed. The operations that write working
+// files say only whether they succeeded, while the user of a full disk or of a folder they
+// cannot write to needs to hear which file it was and why.
+std::optional<WriteFailure> TakeWriteFailure();
+
 // The whole file, or nothing when it cannot be read or is larger than maxBytes (a limit that
 // keeps a stray huge file from exhausting memory).
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const char* name, std::uint64_t maxBytes);
@@ -59,6 +72,9 @@ class FileReplacement {
     bool Commit();
 
   private:
+    // Marks the replacement as failed and, the first time, records the reason for
+    // TakeWriteFailure.
+    void Fail(unsigned long error);
     void Discard();
 
     std::string name_;
@@ -66,6 +82,7 @@ class FileReplacement {
     std::intptr_t file_;  // file descriptor or HANDLE; kNoFile once closed
     std::uint64_t end_ = 0;
     std::atomic<bool> failed_{false};
+    unsigned long error_ = 0;  // the first failure's reason, set once failed_ is
 };
 
 // The temporary name a replacement is written under: beside the target, so that the rename stays

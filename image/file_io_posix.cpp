@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <new>
 
@@ -109,7 +110,9 @@ FileReplacement::FileReplacement(const char* name)
       temporary_(TemporaryNameBeside(name, static_cast<unsigned long>(getpid()),
                                      static_cast<unsigned long>(gettid()))),
       file_(open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
-    failed_ = file_ == kNoFile;
+    if (file_ == kNoFile) {
+        Fail(static_cast<unsigned long>(errno));
+    }
 }
 
 bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> piece) {
@@ -117,7 +120,8 @@ bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t
         const ssize_t written =
             pwrite(Descriptor(file_), piece.data(), piece.size(), static_cast<off_t>(offset));
         if (written <= 0) {
-            failed_ = true;
+            // A write that makes no progress is out of room.
+            Fail(static_cast<unsigned long>(written == 0 ? ENOSPC : errno));
             break;
         }
         offset += static_cast<std::uint64_t>(written);
@@ -129,14 +133,16 @@ bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t
 bool FileReplacement::Commit() {
     if (file_ != kNoFile) {
         if (close(Descriptor(file_)) != 0) {
-            failed_ = true;
+            Fail(static_cast<unsigned long>(errno));
         }
         file_ = kNoFile;
     }
     // No flush to the disk: the rename alone is what keeps readers from a partial file, and
     // every working file can be made again after a crash.
-    if (failed_ || std::rename(temporary_.c_str(), name_.c_str()) != 0) {
-        failed_ = true;
+    if (!failed_ && std::rename(temporary_.c_str(), name_.c_str()) != 0) {
+        Fail(static_cast<unsigned long>(errno));
+    }
+    if (failed_) {
         Discard();
         return false;
     }

@@ -3,11 +3,15 @@
 // holds open fails all the same (classic rename semantics), so the rename is retried for a short
 // while: readers, the program's own and those outside it (the desktop loading its wallpaper, a
 // virus scanner), hold a working file only for the moment it takes to read it.
+//
+// Names are the program's UTF-8 text and go to the wide functions, so that a folder named in
+// any script works whatever the system's ANSI code page.
 #include <windows.h>
 
 #include <algorithm>
 #include <new>
 
+#include "framework/wide_text_win.h"
 #include "image/file_io.h"
 
 namespace {
@@ -23,9 +27,11 @@ bool IsMomentaryLock(DWORD error) {
 }
 
 bool RenameOver(const char* from, const char* to) {
+    const std::wstring wideFrom = WideFromUtf8(from);
+    const std::wstring wideTo = WideFromUtf8(to);
     DWORD wait = kFirstRetryMilliseconds;
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) {
+        if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             return true;
         }
         if (attempt == kRenameAttempts || !IsMomentaryLock(GetLastError())) {
@@ -79,9 +85,9 @@ OVERLAPPED At(std::uint64_t offset) {
 }  // namespace
 
 InputFile::InputFile(const char* name)
-    : file_(reinterpret_cast<std::intptr_t>(
-          CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
+    : file_(reinterpret_cast<std::intptr_t>(CreateFileW(
+          WideFromUtf8(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
 
 InputFile::~InputFile() {
     if (IsOpen()) {
@@ -118,9 +124,12 @@ bool InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) {
 FileReplacement::FileReplacement(const char* name)
     : name_(name),
       temporary_(TemporaryNameBeside(name, GetCurrentProcessId(), GetCurrentThreadId())),
-      file_(reinterpret_cast<std::intptr_t>(CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))) {
-    failed_ = file_ == kNoFile;
+      file_(reinterpret_cast<std::intptr_t>(CreateFileW(WideFromUtf8(temporary_).c_str(), GENERIC_WRITE, 0,
+                                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                        nullptr))) {
+    if (file_ == kNoFile) {
+        Fail(GetLastError());
+    }
 }
 
 bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> piece) {
@@ -128,8 +137,13 @@ bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t
         const DWORD chunk = static_cast<DWORD>(std::min(piece.size(), kMaxTransfer));
         DWORD written = 0;
         OVERLAPPED position = At(offset);
-        if (!WriteFile(Handle(file_), piece.data(), chunk, &written, &position) || written != chunk) {
-            failed_ = true;
+        if (!WriteFile(Handle(file_), piece.data(), chunk, &written, &position)) {
+            Fail(GetLastError());
+            break;
+        }
+        if (written != chunk) {
+            // A write cut short is out of room.
+            Fail(ERROR_DISK_FULL);
             break;
         }
         offset += written;
@@ -141,7 +155,7 @@ bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t
 bool FileReplacement::Commit() {
     if (file_ != kNoFile) {
         if (!CloseHandle(Handle(file_))) {
-            failed_ = true;
+            Fail(GetLastError());
         }
         file_ = kNoFile;
     }
@@ -149,11 +163,12 @@ bool FileReplacement::Commit() {
         temporary_.clear();
         return true;
     }
-    // The caller may want the reason, not the outcome of the clean-up.
-    const DWORD error = GetLastError();
-    failed_ = true;
+    if (!failed_) {
+        Fail(GetLastError());
+    }
     Discard();
-    SetLastError(error);
+    // The caller may want the reason, not the outcome of the clean-up.
+    SetLastError(error_);
     return false;
 }
 
@@ -163,7 +178,7 @@ void FileReplacement::Discard() {
         file_ = kNoFile;
     }
     if (!temporary_.empty()) {
-        DeleteFileA(temporary_.c_str());
+        DeleteFileW(WideFromUtf8(temporary_).c_str());
         temporary_.clear();
     }
 }

@@ -3,12 +3,13 @@
 #include <olectl.h>
 
 #include "framework/com_owners_win.h"
+#include "framework/wide_text_win.h"
 #include "image/image_type.h"
 #include "image/pixel_buffer.h"
 
 namespace {
 
-// Both the full path and its wide form are limited to this many characters.
+// The full path is limited to this many characters.
 constexpr DWORD kMaxPathCharacters = 1024;
 
 // Picture sizes come in hundredths of a millimetre.
@@ -16,7 +17,8 @@ constexpr int kHimetricPerInch = 2540;
 
 OwnedBitmap LoadBitmapFile(const char* name) {
     // Without LR_CREATEDIBSECTION: a device-dependent bitmap of the file's own size.
-    return OwnedBitmap(static_cast<HBITMAP>(LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    return OwnedBitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, WideFromUtf8(name).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
 }
 
 // Paints the whole bitmap in one colour, as an opaque empty text output does.
@@ -68,13 +70,10 @@ OwnedBitmap RenderPicture(IPicture* picture, ColourValue background) {
 }
 
 OwnedBitmap LoadPictureFile(const char* name, ColourValue background) {
-    char path[kMaxPathCharacters];
-    const DWORD length = GetFullPathNameA(name, kMaxPathCharacters, path, nullptr);
-    if (length == 0 || length >= kMaxPathCharacters) {
-        return OwnedBitmap();
-    }
+    // The picture loader wants a full path; the wide one names the file in any folder.
     wchar_t widePath[kMaxPathCharacters];
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, int(kMaxPathCharacters)) == 0) {
+    const DWORD length = GetFullPathNameW(WideFromUtf8(name).c_str(), kMaxPathCharacters, widePath, nullptr);
+    if (length == 0 || length >= kMaxPathCharacters) {
         return OwnedBitmap();
     }
     // A thread already in the multithreaded apartment can load pictures as well.

@@ -1,6 +1,6 @@
 // The full path of the finished frame "current.bmp", as the desktop is told it. Both kinds of
-// desktop output read it into a buffer of 260 characters and give up on a longer path: the
-// wallpaper takes it in the system's narrow characters, the Active Desktop item in wide ones.
+// desktop output read it, in wide characters, into a buffer of 260 characters and give up on a
+// longer path.
 #pragma once
 
 #include <cstddef>

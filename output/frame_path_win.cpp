@@ -6,22 +6,12 @@
 
 namespace {
 
-constexpr char kFrameFileName[] = "current.bmp";
 constexpr wchar_t kWideFrameFileName[] = L"current.bmp";
 
 // The wide characters of the system are UTF-16 code units, as the portable code holds them.
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 }  // namespace
-
-std::optional<std::string> FrameFullPath() {
-    char path[kFramePathCapacity] = {};
-    const DWORD length = GetFullPathNameA(kFrameFileName, kFramePathCapacity, path, nullptr);
-    if (!FullPathFits(length)) {
-        return std::nullopt;
-    }
-    return std::string(path, length);
-}
 
 std::optional<std::u16string> FrameFullPathWide() {
     wchar_t path[kFramePathCapacity] = {};

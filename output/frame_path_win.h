@@ -5,5 +5,4 @@
 #include <optional>
 #include <string>
 
-std::optional<std::string> FrameFullPath();
 std::optional<std::u16string> FrameFullPathWide();

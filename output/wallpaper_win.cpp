@@ -2,64 +2,123 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "framework/registry_key_win.h"
+#include "framework/registry_text_win.h"
+#include "output/desktop_item.h"
+#include "output/desktop_key_win.h"
 #include "output/frame_path_win.h"
+#include "output/user_wallpaper_win.h"
 
 namespace {
 
-constexpr const char* kDesktopKeyPath = "Control Panel\\Desktop";
-
-// Stores a one-digit string value: the digit and its terminator, 2 bytes of REG_SZ.
-bool WriteDigit(HKEY key, const char* name, char digit) {
-    const char value[2] = {digit, '\0'};
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value) ==
-           ERROR_SUCCESS;
-}
+constexpr UINT kStoreAndBroadcast = SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE;
 
 // SPI_SETDESKWALLPAPER takes a non-const string even though it only reads it.
-bool SetDesktopWallpaper(char* path, UINT flags) {
-    return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, flags) != FALSE;
+bool SetDesktopWallpaper(const std::wstring& picture, UINT flags) {
+    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(picture.c_str()), flags) !=
+           FALSE;
+}
+
+std::optional<std::wstring> FramePath() {
+    const std::optional<std::u16string> path = FrameFullPathWide();
+    if (!path) {
+        return std::nullopt;
+    }
+    return std::wstring(path->begin(), path->end());
+}
+
+bool IsFrame(const std::wstring& picture, const std::wstring& frame) {
+    const auto units = [](const std::wstring& text) {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size());
+    };
+    return SamePathIgnoringCase(units(picture), units(frame));
+}
+
+bool PictureExists(const std::wstring& picture) {
+    const DWORD attributes = GetFileAttributesW(picture.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+OwnedRegistryKey OpenDesktopKey() {
+    return OpenRegistryKey(HKEY_CURRENT_USER, kDesktopKeyPath, KEY_WRITE);
+}
+
+// Writes the placement values that are given; false when a write fails.
+bool WritePlacement(HKEY desktop, const std::optional<std::wstring>& tiling,
+                    const std::optional<std::wstring>& style) {
+    const bool tilingWritten = !tiling || WriteRegistryText(desktop, kTileWallpaperValue, *tiling);
+    const bool styleWritten = !style || WriteRegistryText(desktop, kWallpaperStyleValue, *style);
+    return tilingWritten && styleWritten;
+}
+
+// The user's remembered wallpaper back in place of the frame, stored and told to every program;
+// false when there is none to put back, its picture is gone, or the desktop refused it.
+bool PutBackUserWallpaper() {
+    const std::optional<UserWallpaper> user = RememberedUserWallpaper();
+    if (!user || user->picture.empty() || !PictureExists(user->picture)) {
+        return false;
+    }
+    if (const OwnedRegistryKey desktop = OpenDesktopKey()) {
+        WritePlacement(desktop.Get(), user->tiling, user->style);
+    }
+    return SetDesktopWallpaper(user->picture, kStoreAndBroadcast);
 }
 
 }  // namespace
 
 int SetWallpaper(bool interactive) {
-    std::optional<std::string> path = FrameFullPath();
-    if (!path) {
+    const std::optional<std::wstring> frame = FramePath();
+    if (!frame) {
         return 0;
+    }
+    // Whatever the desktop shows that is not the frame is the user's own choice, kept to be put
+    // back when the frame goes. The frame itself never is, whatever earlier runs left showing.
+    if (const std::wstring shown = ShownWallpaperPicture(); !IsFrame(shown, *frame)) {
+        RememberUserWallpaper(shown);
     }
     bool tilingWritten = false;
     {
-        OwnedRegistryKey desktop = OpenRegistryKey(HKEY_CURRENT_USER, kDesktopKeyPath, KEY_WRITE);
+        const OwnedRegistryKey desktop = OpenDesktopKey();
         if (!desktop) {
             return 0;
         }
         // Written on every call and before the wallpaper is set, so that the new picture is
         // tiled from the start even if the user chose another style meanwhile.
-        const bool tileWritten = WriteDigit(desktop.Get(), "TileWallpaper", '1');
-        const bool styleWritten = WriteDigit(desktop.Get(), "WallpaperStyle", '0');
-        tilingWritten = tileWritten && styleWritten;
+        tilingWritten = WritePlacement(desktop.Get(), L"1", L"0");
     }
     // Timed redraws change the wallpaper for this logon only, without writing the profile or
     // broadcasting to every program each minute; an apply stores it and tells everyone.
-    const UINT flags = interactive ? SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE : 0;
+    const UINT flags = interactive ? kStoreAndBroadcast : 0;
     // The fresh picture is set even when a tiling value could not be written: the user sees
     // the current Earth, only perhaps placed by the style the desktop had.
-    const bool wallpaperSet = SetDesktopWallpaper(path->data(), flags);
+    const bool wallpaperSet = SetDesktopWallpaper(*frame, flags);
     return tilingWritten && wallpaperSet ? 1 : 0;
 }
 
 int ClearWallpaper() {
+    const std::optional<std::wstring> frame = FramePath();
+    if (!frame) {
+        return 0;
+    }
+    // Only the frame is taken away: a wallpaper that the user has chosen since stays.
+    if (!IsFrame(ShownWallpaperPicture(), *frame)) {
+        return 1;
+    }
+    if (PutBackUserWallpaper()) {
+        ForgetUserWallpaper();
+        return 1;
+    }
     bool tilingWritten = false;
     {
-        OwnedRegistryKey desktop = OpenRegistryKey(HKEY_CURRENT_USER, kDesktopKeyPath, KEY_WRITE);
+        const OwnedRegistryKey desktop = OpenDesktopKey();
         if (!desktop) {
             return 0;
         }
-        tilingWritten = WriteDigit(desktop.Get(), "TileWallpaper", '0');
+        tilingWritten = WritePlacement(desktop.Get(), L"0", std::nullopt);
     }
-    char noWallpaper[] = "";
-    const bool wallpaperCleared =
-        SetDesktopWallpaper(noWallpaper, SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    const bool wallpaperCleared = SetDesktopWallpaper(std::wstring(), kStoreAndBroadcast);
     return tilingWritten && wallpaperCleared ? 1 : 0;
 }

@@ -1,12 +1,11 @@
 // The program's settings store on Windows: the key SOFTWARE\Orbiscape under HKEY_CURRENT_USER.
 #include <windows.h>
 
+#include "framework/program_key.h"
 #include "framework/registry_key_win.h"
 #include "settings/settings_store.h"
 
 namespace {
-
-constexpr const char* kSettingsKeyPath = "SOFTWARE\\Orbiscape";
 
 static_assert(static_cast<DWORD>(SettingsValueType::String) == REG_SZ);
 static_assert(static_cast<DWORD>(SettingsValueType::Binary) == REG_BINARY);
@@ -58,7 +57,7 @@ class RegistrySettingsStore final : public SettingsStore {
     std::unique_ptr<SettingsKey> CreateForWrite() override {
         HKEY key = nullptr;
         const LSTATUS status =
-            RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+            RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
         return OwnKey(status, key);
     }
@@ -66,7 +65,7 @@ class RegistrySettingsStore final : public SettingsStore {
   private:
     static std::unique_ptr<SettingsKey> Open(REGSAM access) {
         HKEY key = nullptr;
-        const LSTATUS status = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, access, &key);
+        const LSTATUS status = RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, access, &key);
         return OwnKey(status, key);
     }
 };

@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ googletest libturbojpeg0-dev
+    clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-apps x11-utils imagemagick python3
     nsis

@@ -1,12 +1,12 @@
-// Drop-down lists filled from a fixed list of choices (settings_lists.h): each entry keeps its
+// Drop-down lists filled from a fixed list of choices (choice_list.h): each entry keeps its
 // code as item data, and the code, never the text, is what the dialogs read back and store.
 #pragma once
 
 #include <cstdint>
 
 #include "framework/controls_win.h"
+#include "ui/choice_list.h"
 #include "ui/separator_combo_box_win.h"
-#include "ui/settings_lists.h"
 
 // Fills the combo box with the list's entries and their codes, and selects the entry the list
 // opens with for the stored code (none when the list has no fallback and nothing matches).

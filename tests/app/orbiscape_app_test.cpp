@@ -16,6 +16,7 @@
 #include "app/thread_messages_win.h"
 #include "app_test_support_win.h"
 #include "framework/thread_message_filter_win.h"
+#include "render/utc_clock.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "tests/clouds/loopback_http_server_win.h"
@@ -70,6 +71,7 @@ class OrbiscapeAppTest : public ::testing::Test {
     void TearDown() override {
         KillTimer(nullptr, app_.RenderTimerId);
         KillTimer(nullptr, app_.CloudTimerId);
+        KillTimer(nullptr, app_.ClockCheckTimerId);
         if (InstanceMutex != nullptr) {
             CloseHandle(InstanceMutex);
             InstanceMutex = nullptr;
@@ -102,8 +104,10 @@ TEST_F(OrbiscapeAppTest, TheExitCommandReleasesTheMutexKillsBothTimersAndEndsThe
     InstanceMutex = CreateMutexA(nullptr, TRUE, kTestMutexName);
     ASSERT_NE(InstanceMutex, nullptr);
     ArmBothTimers();
+    app_.ClockCheckTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
     const UINT_PTR renderTimer = app_.RenderTimerId;
     const UINT_PTR cloudTimer = app_.CloudTimerId;
+    const UINT_PTR clockCheck = app_.ClockCheckTimerId;
 
     app_.OnThreadCommand(ID_APP_EXIT, 0);
 
@@ -111,8 +115,10 @@ TEST_F(OrbiscapeAppTest, TheExitCommandReleasesTheMutexKillsBothTimersAndEndsThe
     EXPECT_FALSE(MutexExists(kTestMutexName));
     EXPECT_EQ(app_.RenderTimerId, 0u);
     EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_EQ(app_.ClockCheckTimerId, 0u);
     EXPECT_FALSE(KillTimer(nullptr, renderTimer)) << "already killed";
     EXPECT_FALSE(KillTimer(nullptr, cloudTimer)) << "already killed";
+    EXPECT_FALSE(KillTimer(nullptr, clockCheck)) << "already killed";
     int exitCode = -1;
     EXPECT_TRUE(QuitWasPosted(&exitCode));
     EXPECT_EQ(exitCode, 0);
@@ -219,6 +225,53 @@ TEST_F(OrbiscapeAppTest, TheRedrawTimerPreparesAndRedrawsAtIdlePriorityAndRestor
     COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.RenderTimerId, 0);
     EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+}
+
+TEST_F(OrbiscapeAppTest, TheClockCheckRedrawsOnlyAFrameThatTheClockHasLeftBehind) {
+    StoreSettings([](CSettings& settings) { settings.UpdateFreq = 3600000; });
+    ASSERT_EQ(app_.ApplySettings(), 1);
+    ASSERT_NE(app_.ClockCheckTimerId, 0u);
+    EXPECT_NEAR(static_cast<double>(app_.LastFrameTime), static_cast<double>(CurrentUtcSeconds()), 5.0);
+
+    // An hour's period: a frame of 30 minutes is current, and the check reads nothing else.
+    app_.RenderState.PreparedDayImage = -1;
+    app_.LastFrameTime = CurrentUtcSeconds() - 30 * 60;
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.ClockCheckTimerId, 0);
+    EXPECT_FALSE(SourcesWerePrepared());
+
+    // After a night's sleep, or a clock set back by an hour, it is redrawn at idle priority.
+    for (const std::int64_t jump : {8 * 3600, -3600}) {
+        app_.RenderState.PreparedDayImage = -1;
+        app_.LastFrameTime = CurrentUtcSeconds() - jump;
+        COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.ClockCheckTimerId, 0);
+        EXPECT_TRUE(SourcesWerePrepared()) << jump;
+        EXPECT_NEAR(static_cast<double>(app_.LastFrameTime), static_cast<double>(CurrentUtcSeconds()), 5.0);
+        EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+    }
+}
+
+TEST_F(OrbiscapeAppTest, AWakeRedrawsOnceForItsTwoEventsAndNothingBeforeTheFirstApply) {
+    const auto resume = [this](WPARAM event) {
+        app_.LastFrameTime = 0;
+        EXPECT_TRUE(app_.ThreadMessages().Dispatch(UM_RESUME, event, 0));
+        return app_.LastFrameTime != 0;
+    };
+    EXPECT_FALSE(resume(PBT_APMRESUMEAUTOMATIC)) << "no redraw is scheduled yet";
+    EXPECT_FALSE(SourcesWerePrepared());
+
+    app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    EXPECT_TRUE(resume(PBT_APMRESUMEAUTOMATIC));
+    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+    EXPECT_FALSE(resume(PBT_APMRESUMESUSPEND)) << "the same wake, drawn already";
+    // A wake whose first event did not arrive, and one after a timed redraw, are drawn.
+    EXPECT_TRUE(resume(PBT_APMRESUMESUSPEND));
+    EXPECT_TRUE(resume(PBT_APMRESUMEAUTOMATIC));
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.RenderTimerId, 0);
+    EXPECT_TRUE(resume(PBT_APMRESUMESUSPEND));
+
+    app_.OnThreadCommand(ID_APP_EXIT, 0);
+    EXPECT_FALSE(resume(PBT_APMRESUMEAUTOMATIC)) << "nothing after the exit";
 }
 
 TEST_F(OrbiscapeAppTest, ATimerOfNeitherIdentifierIsIgnored) {

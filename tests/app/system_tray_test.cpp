@@ -1,11 +1,14 @@
-// The tray window under Wine: what reaches the application thread for each message, the icon
-// record, and the add, re-add and removal of the icon. Whether the shell accepts the icon is
-// Wine's business; the tests that need an icon in the notification area skip without one.
+// The tray window under Wine: what reaches the application thread for each message (the system's
+// broadcasts included), the icon record, and the add, re-add and removal of the icon. Whether
+// Wine's shell accepts the icon is its business; the tests that need an icon in the notification
+// area skip without one. The tries to add a refused icon run against a stand-in shell.
 #include "app/system_tray_win.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "app/thread_messages_win.h"
@@ -105,6 +108,36 @@ TEST_F(SystemTrayTest, ASettingsChangeBecomesTheSettingsChangeNoticeWithTheSameP
     EXPECT_EQ(notice->lParam, reinterpret_cast<LPARAM>(section));
 }
 
+TEST_F(SystemTrayTest, DisplayChangesAndWakesReachTheApplicationThreadEvenAsBroadcasts) {
+    // Broadcasts reach top-level windows only, never message-only ones.
+    EXPECT_EQ(GetAncestor(tray_.GetSafeHwnd(), GA_PARENT), GetDesktopWindow());
+
+    EXPECT_EQ(Send(WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768)), 0);
+    const auto displayChange = NextThreadMessage();
+    ASSERT_TRUE(displayChange.has_value());
+    EXPECT_EQ(displayChange->message, UM_SETTINGCHANGE);
+    EXPECT_EQ(displayChange->wParam, 32u);
+    EXPECT_EQ(displayChange->lParam, MAKELPARAM(1024, 768));
+
+    // Suspending and the other power events are not the tray's business; both wake events are.
+    for (const WPARAM ignored : {PBT_APMSUSPEND, PBT_APMPOWERSTATUSCHANGE, PBT_POWERSETTINGCHANGE}) {
+        EXPECT_EQ(Send(WM_POWERBROADCAST, ignored, 0), TRUE);
+    }
+    EXPECT_FALSE(NextThreadMessage().has_value());
+    for (const WPARAM wake : {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND}) {
+        DWORD_PTR answer = 0;
+        ASSERT_NE(
+            SendMessageTimeoutA(HWND_BROADCAST, WM_POWERBROADCAST, wake, 0, SMTO_ABORTIFHUNG, 5000, &answer),
+            0);
+        const auto resume = NextThreadMessage();
+        ASSERT_TRUE(resume.has_value()) << "event " << wake;
+        EXPECT_EQ(resume->message, UM_RESUME);
+        EXPECT_EQ(resume->wParam, wake);
+        EXPECT_EQ(resume->lParam, 0);
+        EXPECT_FALSE(NextThreadMessage().has_value());
+    }
+}
+
 TEST_F(SystemTrayTest, ADoubleClickPostsTheMenusDefaultCommand) {
     EXPECT_EQ(SendMouseEvent(WM_LBUTTONDBLCLK), 1);
 
@@ -163,15 +196,15 @@ TEST_F(SystemTrayTest, TheTaskbarsReturnBringsBackAnIconThatWasThere) {
     EXPECT_EQ(tray_.IconRecord().uFlags, 7u);
 }
 
-TEST_F(SystemTrayTest, TheTaskbarsReturnLeavesAnIconThatWasNotThereAway) {
+TEST_F(SystemTrayTest, TheTaskbarsReturnLeavesARemovedIconAway) {
     tray_.Remove();
     EXPECT_FALSE(tray_.Added());
-    EXPECT_EQ(tray_.IconRecord().uFlags, 0u);
+    EXPECT_FALSE(tray_.ReAddPending());
+    EXPECT_EQ(tray_.IconRecord().uFlags, added_ ? 0u : 7u);
 
     EXPECT_EQ(Send(CSystemTray::TaskbarCreatedMessage(), 0, 0), 0);
     EXPECT_FALSE(tray_.Added());
-    EXPECT_TRUE(tray_.ReAddPending());
-    EXPECT_EQ(tray_.IconRecord().uFlags, 0u);
+    EXPECT_FALSE(tray_.ReAddPending());
 }
 
 TEST_F(SystemTrayTest, DestroyTakesTheIconAwayAndThenTheWindow) {
@@ -182,6 +215,137 @@ TEST_F(SystemTrayTest, DestroyTakesTheIconAwayAndThenTheWindow) {
     EXPECT_EQ(tray_.GetSafeHwnd(), nullptr);
     // A second time, as at the program's end after an earlier Destroy, does nothing.
     tray_.Destroy();
+}
+
+// A shell whose notification area is not ready yet, as at a login: it refuses the first adds.
+// A refused add may have taken effect all the same (the call timed out), and this shell shows a
+// second icon for a second add of the same icon, so a tray that adds blindly would show two.
+class StartingShell {
+  public:
+    StartingShell(int refusals, bool refusedAddsTakeEffect)
+        : refusalsLeft_(refusals), refusedAddsTakeEffect_(refusedAddsTakeEffect) {}
+
+    ShellNotifyCall Call() {
+        return [this](DWORD message, NOTIFYICONDATAA* record) { return Notify(message, *record); };
+    }
+    void Refuse(int refusals) { refusalsLeft_ = refusals; }
+    // The shell restarted: the new taskbar has no icons.
+    void Restart() { icons_ = 0; }
+
+    int Adds() const { return adds_; }
+    int Icons() const { return icons_; }
+
+  private:
+    BOOL Notify(DWORD message, const NOTIFYICONDATAA& record) {
+        EXPECT_EQ(record.uID, 104u);
+        switch (message) {
+            case NIM_ADD:
+                ++adds_;
+                EXPECT_EQ(record.uFlags, 7u);
+                if (refusalsLeft_ > 0) {
+                    --refusalsLeft_;
+                    icons_ += refusedAddsTakeEffect_ ? 1 : 0;
+                    return FALSE;
+                }
+                ++icons_;
+                return TRUE;
+            case NIM_MODIFY:
+                return icons_ > 0;
+            case NIM_DELETE:
+                icons_ = 0;
+                return TRUE;
+            default:
+                return FALSE;
+        }
+    }
+
+    int refusalsLeft_;
+    bool refusedAddsTakeEffect_;
+    int adds_ = 0;
+    int icons_ = 0;
+};
+
+// Dispatches the thread's messages (the tray's timer among them) until the condition holds.
+bool PumpUntil(const std::function<bool()>& condition) {
+    return WaitUntil(
+        [&] {
+            NextThreadMessage();
+            return condition();
+        },
+        std::chrono::seconds(10));
+}
+
+constexpr IconRetrySchedule kQuickRetries = {20, 5};
+
+bool RetryTimerRuns(const CSystemTray& tray) {
+    // Killing a running timer succeeds; the tests look only once it should have stopped.
+    return KillTimer(tray.GetSafeHwnd(), kIconRetryTimerId) != FALSE;
+}
+
+TEST(SystemTrayRetryTest, ARefusedIconIsTriedAgainUntilTheShellShowsItOnce) {
+    CWinApp app;
+    const HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
+    struct Case {
+        int refusals;
+        bool refusedAddsTakeEffect;
+        int expectedAdds;
+    };
+    // Three plain refusals; and two adds that timed out, of which the first took effect, so the
+    // icon is found by the next try and never added again.
+    for (const Case& c : {Case{3, false, 4}, Case{2, true, 1}}) {
+        StartingShell shell(c.refusals, c.refusedAddsTakeEffect);
+        CSystemTray tray(shell.Call(), kQuickRetries);
+        EXPECT_FALSE(tray.Create(icon));
+        EXPECT_TRUE(tray.ReAddPending());
+
+        EXPECT_TRUE(PumpUntil([&] { return tray.Added(); }));
+        RecordProperty(c.refusedAddsTakeEffect ? "AddsWhenTheFirstTookEffect" : "AddsAfterThreeRefusals",
+                       shell.Adds());
+        EXPECT_EQ(shell.Adds(), c.expectedAdds);
+        EXPECT_EQ(shell.Icons(), 1);
+        EXPECT_FALSE(tray.ReAddPending());
+        EXPECT_FALSE(RetryTimerRuns(tray)) << "the tries stop once the icon is there";
+
+        tray.Destroy();
+        EXPECT_EQ(shell.Icons(), 0);
+    }
+    DrainThreadQueue();
+}
+
+TEST(SystemTrayRetryTest, TheTriesAreBoundedAndEveryReturnOfTheTaskbarBringsTheIconBack) {
+    CWinApp app;
+    StartingShell shell(1000, false);
+    CSystemTray tray(shell.Call(), kQuickRetries);
+    EXPECT_FALSE(tray.Create(LoadIconA(nullptr, IDI_APPLICATION)));
+
+    // The first add and five timed tries, then nothing until the taskbar announces itself.
+    EXPECT_TRUE(PumpUntil([&] { return shell.Adds() == 6; }));
+    EXPECT_FALSE(RetryTimerRuns(tray));
+    EXPECT_TRUE(tray.ReAddPending());
+    EXPECT_FALSE(tray.Added());
+
+    // A taskbar that is not ready either starts a new series of tries.
+    SendMessageA(tray.GetSafeHwnd(), CSystemTray::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return shell.Adds() == 12; }));
+
+    shell.Refuse(0);
+    SendMessageA(tray.GetSafeHwnd(), CSystemTray::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(tray.Added());
+    EXPECT_EQ(shell.Icons(), 1);
+
+    // A restarted shell has lost the icon, which comes back once.
+    shell.Restart();
+    SendMessageA(tray.GetSafeHwnd(), CSystemTray::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(tray.Added());
+    EXPECT_EQ(shell.Icons(), 1);
+    EXPECT_EQ(shell.Adds(), 14);
+    // The same announcement while the icon is there adds nothing.
+    SendMessageA(tray.GetSafeHwnd(), CSystemTray::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(shell.Icons(), 1);
+    EXPECT_EQ(shell.Adds(), 14);
+
+    tray.Destroy();
+    DrainThreadQueue();
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # Active Desktop mode on Wine, whose shell object is created but refuses every call the item
 # needs: each apply tells the user once that the desktop item options cannot be read, and
 # nothing more; "current.bmp" is still drawn at the chosen size, every timed redraw rewrites it
-# quietly, and the program keeps running. Leaving the mode makes the frame the wallpaper again.
+# quietly, and the program keeps running. A wallpaper of the user's stays as it is, since it is
+# not the program's frame. Leaving the mode makes the frame the wallpaper again.
 set -euo pipefail
 source "$(dirname "$0")/e2e_session.sh"
 
@@ -42,14 +43,15 @@ e2e_set_dword VerticalRes 600
 e2e_set_dword Clouds 0
 # A redraw every two seconds, so that several happen while the scenario watches.
 e2e_set_dword UpdateFreq 2000
-# A wallpaper from before, which the switch into Active Desktop mode takes away.
+# A wallpaper from before, the user's own, which the switch into Active Desktop mode leaves alone.
 timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v Wallpaper /d 'C:\windows\earlier.bmp' /f >/dev/null
+tiling_before=$(e2e_reg_value 'HKCU\Control Panel\Desktop' TileWallpaper || true)
 e2e_start_program
 
 answer_apply_refusal first
 e2e_check_equal "current.bmp is drawn at the chosen item size" "$kItemSize" "$(frame_size)"
-e2e_check_equal "the wallpaper is taken away" "" "$(e2e_probe wallpaper)"
-e2e_check_equal "the wallpaper is no longer tiled" 0 "$(e2e_reg_value 'HKCU\Control Panel\Desktop' TileWallpaper)"
+e2e_check_equal "the user's wallpaper stays" 'C:\windows\earlier.bmp' "$(e2e_probe wallpaper)"
+e2e_check_equal "its tiling stays" "$tiling_before" "$(e2e_reg_value 'HKCU\Control Panel\Desktop' TileWallpaper)"
 e2e_screenshot after-first-apply
 quiet_redraws 3
 

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
+
+#include "framework/wide_text_win.h"
 
 namespace {
 
@@ -14,10 +18,11 @@ constexpr char kProgramWindowClass[] = "OrbiscapeWindow";
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kCloseTimeoutMs = 5000;
 
+// In UTF-8, so that a folder named in any script reads as it is named.
 std::string WindowText(HWND window) {
-    std::array<char, 1024> text{};
-    GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    return text.data();
+    std::array<wchar_t, 1024> text{};
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return Utf8FromWide(text.data());
 }
 
 std::string ClassOf(HWND window) {
@@ -90,6 +95,22 @@ BOOL CALLBACK CollectMessage(HWND child, LPARAM parameter) {
         if (!childText.empty()) {
             *text = childText;
             return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+// A balloon is a tooltip window of the shell in the balloon style; asked for its text it gives
+// the text of the tool it shows, which from another process only a sent WM_GETTEXT reaches.
+BOOL CALLBACK CollectBalloon(HWND window, LPARAM parameter) {
+    auto* texts = reinterpret_cast<std::vector<std::string>*>(parameter);
+    if (ClassOf(window) == TOOLTIPS_CLASSA && IsWindowVisible(window) &&
+        (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        std::array<wchar_t, 1024> text{};
+        DWORD_PTR copied = 0;
+        if (SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                                SMTO_ABORTIFHUNG, kCloseTimeoutMs, &copied) != 0) {
+            texts->push_back(Utf8FromWide(text.data()));
         }
     }
     return TRUE;
@@ -197,6 +218,12 @@ bool ListDialogEntries(const char* caption, int id, std::vector<std::string>& en
 bool DialogControlRect(const char* caption, int id, RECT& rect) {
     const HWND control = FindDialogControl(caption, id);
     return control != nullptr && GetWindowRect(control, &rect) != FALSE;
+}
+
+std::vector<std::string> ShownBalloonTexts() {
+    std::vector<std::string> texts;
+    EnumWindows(&CollectBalloon, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
 bool RepaintTaskbar() {

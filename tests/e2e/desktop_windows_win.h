@@ -38,6 +38,9 @@ bool ListDialogEntries(const char* caption, int id, std::vector<std::string>& en
 // Where the control is on the screen (the Wine desktop), in pixels.
 bool DialogControlRect(const char* caption, int id, RECT& rect);
 
+// The texts of the balloons that the notification area shows now, one per balloon, in UTF-8.
+std::vector<std::string> ShownBalloonTexts();
+
 // Repaints the taskbar with everything on it. Wine paints a newly set wallpaper over the
 // taskbar of its virtual desktop, tray icons included, until the taskbar repaints itself; a
 // screenshot therefore asks for that first. False when there is no taskbar.

@@ -25,6 +25,13 @@ e2e_begin() {
 # e2e_begin_session NAME: a prefix and a display, cleaned up at exit; E2E_INSTALL names the
 # install folder, which is left for the scenario to fill (by an installer, say).
 e2e_begin_session() {
+    e2e_begin_bookkeeping "$1"
+    e2e_begin_wine
+}
+
+# e2e_begin_bookkeeping NAME: the scenario's folders, its counts of checks and its clean-up at
+# exit, without Wine yet (for a scenario that first decides who runs it).
+e2e_begin_bookkeeping() {
     E2E_NAME=$1
     : "${ORBISCAPE_EXE:?}" "${ORBISCAPE_E2E_PROBE:?}" "${ORBISCAPE_E2E_OUTPUT:?}"
     E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/orbiscape-e2e-$E2E_NAME.XXXXXX")
@@ -34,12 +41,16 @@ e2e_begin_session() {
     E2E_INSTALL="$E2E_DIR/install"
     E2E_COMMAND_FOLDER=$E2E_DIR
     E2E_PIDS=()
+    E2E_AT_END=()
     E2E_PASSED=0
     E2E_FAILED=0
     E2E_BEGAN=$SECONDS
     trap e2e_end EXIT
     trap 'exit 130' INT TERM
+}
 
+# e2e_begin_wine: the prefix, its wineserver and, without a reachable display, an Xvfb.
+e2e_begin_wine() {
     local display_mode=
     if [ -z "${DISPLAY:-}" ] || ! timeout 10 xdpyinfo >/dev/null 2>&1; then
         display_mode=xvfb
@@ -60,6 +71,10 @@ e2e_end() {
     for pid in "${E2E_PIDS[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
+    local command
+    for command in "${E2E_AT_END[@]}"; do
+        eval "$command" || true
+    done
     cp "$E2E_DIR"/*.log "$E2E_OUT/" 2>/dev/null || true
     rm -rf "$E2E_DIR"
     if [ "$status" -ne 0 ] && [ "$E2E_FAILED" -eq 0 ]; then
@@ -74,6 +89,12 @@ e2e_end() {
 # e2e_track PID: ended by its id when the scenario ends.
 e2e_track() {
     E2E_PIDS+=("$1")
+}
+
+# e2e_at_end COMMAND: run (by eval) when the scenario ends, after its processes, before its
+# folder is removed.
+e2e_at_end() {
+    E2E_AT_END+=("$1")
 }
 
 # e2e_pass / e2e_fail DESCRIPTION [DETAIL]
@@ -217,6 +238,16 @@ e2e_reg_value() {
         awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]*/, ""); print; exit }'
 }
 
+# e2e_open_desktop: the virtual desktop, opened from the scenario's own folder. Whatever opens
+# the desktop keeps its folder as the desktop's current directory, which cannot be removed while
+# the desktop runs; a scenario that removes the install folder opens the desktop this way first.
+e2e_open_desktop() {
+    (cd "$E2E_DIR" && exec wine explorer "/desktop=$ORBISCAPE_DESKTOP_NAME,$ORBISCAPE_DESKTOP_SIZE") \
+        >"$E2E_DIR/virtual-desktop.log" 2>&1 &
+    e2e_track $!
+    e2e_require "the virtual desktop opens" e2e_wait 60 e2e_probe repaint-taskbar
+}
+
 e2e_start_program() {
     orbiscape_start_on_desktop "$E2E_INSTALL" "$E2E_DIR/desktop.log"
     e2e_track "$ORBISCAPE_DESKTOP_PID"
@@ -229,6 +260,19 @@ e2e_window_exists() {
 
 e2e_program_count() {
     e2e_probe process-count orbiscape.exe
+}
+
+e2e_program_gone() {
+    [ "$(e2e_program_count)" = 0 ]
+}
+
+# e2e_frame_stamp: what tells the install folder's current.bmp from the next one;
+# e2e_frame_replaced STAMP: it is another one now.
+e2e_frame_stamp() {
+    orbiscape_frame_stamp "$E2E_INSTALL"
+}
+e2e_frame_replaced() {
+    [ "$(e2e_frame_stamp)" != "$1" ]
 }
 
 e2e_wait_for_first_frame() {

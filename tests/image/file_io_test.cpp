@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "bitmap_test_support.h"
 
 namespace {
@@ -32,6 +34,37 @@ TEST(FileIoTest, ReplacementWritesThePiecesInOrder) {
     ASSERT_TRUE(ReplaceFileContents(name.c_str(), {first, {}, second}));
     EXPECT_EQ(ReadBytes(name), (Bytes{1, 2, 3, 4, 5}));
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.bin"});
+}
+
+TEST(FileIoTest, FilesInAFolderNamedInAnyScriptAndTheReasonsOfFailedWrites) {
+    ScratchFolder folder;
+    // "Юлия 地球": letters of no single ANSI code page.
+    const std::string folderName = "\xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F \xE5\x9C\xB0\xE7\x90\x83";
+    const std::filesystem::path unicodeFolder =
+        std::filesystem::path(folder.File("")) / std::u8string(folderName.begin(), folderName.end());
+    ASSERT_TRUE(std::filesystem::create_directory(unicodeFolder));
+    const std::string name = folder.File("") + "/" + folderName + "/current.bmp";
+    TakeWriteFailure();
+
+    ASSERT_TRUE(ReplaceFileContents(name.c_str(), {Bytes{1, 2, 3}}));
+    EXPECT_EQ(ReadWholeFile(name.c_str(), 10), (Bytes{1, 2, 3}));
+    ASSERT_TRUE(ReplaceFileContents(name.c_str(), {Bytes{4}}));
+    EXPECT_EQ(ReadWholeFile(name.c_str(), 10), Bytes{4});
+    std::vector<std::u8string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(unicodeFolder)) {
+        entries.push_back(entry.path().filename().u8string());
+    }
+    EXPECT_EQ(entries, std::vector<std::u8string>{u8"current.bmp"});
+    EXPECT_FALSE(TakeWriteFailure());
+
+    // A file that cannot even be created is reported once, with its name and the system's reason.
+    const std::string unwritable = folder.File("no-such-folder/current.bmp");
+    EXPECT_FALSE(ReplaceFileContents(unwritable.c_str(), {Bytes{1}}));
+    const std::optional<WriteFailure> failure = TakeWriteFailure();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->File, unwritable);
+    EXPECT_NE(failure->Error, 0u);
+    EXPECT_FALSE(TakeWriteFailure());
 }
 
 TEST(FileIoTest, TemporaryNamesAreBesideTheTargetAndDifferPerThread) {

@@ -1,5 +1,6 @@
 // What the wallpaper tests read and put back of the desktop: the wallpaper values under
-// Control Panel\Desktop and the wallpaper the session shows.
+// Control Panel\Desktop, the wallpaper the session shows, and the user's wallpaper that the
+// program remembers under its own key.
 #pragma once
 
 #include <windows.h>
@@ -13,18 +14,26 @@ struct DesktopValue {
     std::vector<BYTE> bytes;
 };
 
-// The value as stored, or nothing when the key or the value is missing.
+// The value as stored, read through the narrow functions (text in the ANSI code page), or
+// nothing when the key or the value is missing.
 std::optional<DesktopValue> ReadDesktopValue(const char* name);
 // Stores the value, or deletes it when there is none; false when the key could not be opened.
 bool WriteDesktopValue(const char* name, const std::optional<DesktopValue>& value);
 
-// The file the session's desktop shows, "" for none.
-std::string SessionWallpaper();
-// Windows paths compare without regard to case.
-bool SamePath(const std::string& left, const std::string& right);
+// A REG_SZ value under HKEY_CURRENT_USER, read through the wide functions exactly as stored;
+// nothing when it is missing or of another type.
+std::optional<std::wstring> ReadUserText(const wchar_t* key, const wchar_t* name);
 
-// Keeps "TileWallpaper", "WallpaperStyle", "Wallpaper" and the session's wallpaper as they were
-// when it was made, and puts them back when it goes.
+// The file the session's desktop shows, "" for none.
+std::wstring SessionWallpaper();
+// Shows picture on the session's desktop ("" for none); flags as SystemParametersInfoW takes.
+bool ShowSessionWallpaper(const std::wstring& picture, UINT flags = 0);
+// Windows paths compare without regard to case.
+bool SamePath(const std::wstring& left, const std::wstring& right);
+
+// Keeps "TileWallpaper", "WallpaperStyle", "Wallpaper", the session's wallpaper and the
+// program's remembered user wallpaper as they were when it was made, and puts them back when it
+// goes.
 class SavedDesktopWallpaper {
   public:
     SavedDesktopWallpaper();
@@ -34,5 +43,5 @@ class SavedDesktopWallpaper {
 
   private:
     std::vector<std::optional<DesktopValue>> values_;
-    std::string sessionWallpaper_;
+    std::wstring sessionWallpaper_;
 };

@@ -1,6 +1,7 @@
 // The wallpaper operations against the real (Wine) registry and desktop: what they write under
-// Control Panel\Desktop, which file the desktop is told to show, and the 260-character limit.
-// Every value a test touches is put back afterwards.
+// Control Panel\Desktop, which file the desktop is told to show, the 260-character limit, and
+// the user's own wallpaper, remembered under the program's key and put back. Every value a test
+// touches is put back afterwards.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -23,11 +24,27 @@ DesktopValue DigitValue(char digit) {
     return DesktopValue{REG_SZ, {static_cast<BYTE>(digit), 0}};
 }
 
+DesktopValue TextValue(const std::string& text) {
+    DesktopValue value{REG_SZ, std::vector<BYTE>(text.begin(), text.end())};
+    value.bytes.push_back(0);
+    return value;
+}
+
 std::string TextOf(const std::optional<DesktopValue>& value) {
     if (!value || value->type != REG_SZ || value->bytes.empty()) {
         return "<no string>";
     }
     return std::string(reinterpret_cast<const char*>(value->bytes.data()));
+}
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kProgramKey[] = L"SOFTWARE\\Orbiscape";
+
+std::wstring DesktopText(const wchar_t* name) {
+    return ReadUserText(kDesktopKey, name).value_or(L"<no string>");
+}
+std::wstring RememberedText(const wchar_t* name) {
+    return ReadUserText(kProgramKey, name).value_or(L"<no string>");
 }
 
 // A 2 x 1 black bitmap file: file header, info header and one padded row of 24-bit pixels.
@@ -53,6 +70,20 @@ class WallpaperTest : public testing::Test {
         std::filesystem::create_directories(scratch_);
         WriteFrameFile(scratch_ / "current.bmp");
         ASSERT_TRUE(SetCurrentDirectoryA(scratch_.string().c_str()));
+        // The session starts without a wallpaper, and none is remembered.
+        ASSERT_TRUE(ShowSessionWallpaper(L""));
+        WriteDesktopValue("Wallpaper", TextValue(""));
+        RemoveRememberedWallpaper();
+    }
+
+    static void RemoveRememberedWallpaper() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            for (const wchar_t* name : {L"UserWallpaper", L"UserWallpaperStyle", L"UserTileWallpaper"}) {
+                RegDeleteValueW(key, name);
+            }
+            RegCloseKey(key);
+        }
     }
 
     void TearDown() override {
@@ -79,7 +110,7 @@ class WallpaperTest : public testing::Test {
         return dir;
     }
 
-    std::string FramePath() const { return (std::filesystem::current_path() / "current.bmp").string(); }
+    std::wstring FramePath() const { return (std::filesystem::current_path() / "current.bmp").wstring(); }
 
     SavedDesktopWallpaper savedWallpaper_;
     std::filesystem::path previousDirectory_;
@@ -99,7 +130,7 @@ TEST_F(WallpaperTest, InteractiveSetWritesTilingAndStoresTheFramesFullPath) {
     EXPECT_EQ(tile->bytes, DigitValue('1').bytes);  // the digit and its terminator: 2 bytes
     EXPECT_EQ(style->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(style->bytes, DigitValue('0').bytes);
-    EXPECT_PRED2(SamePath, TextOf(ReadDesktopValue("Wallpaper")), FramePath());
+    EXPECT_PRED2(SamePath, DesktopText(L"Wallpaper"), FramePath());
     EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
 }
 
@@ -122,7 +153,7 @@ TEST_F(WallpaperTest, ClearTurnsTilingOffKeepsTheStyleAndLeavesNoWallpaper) {
     EXPECT_EQ(tile->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(tile->bytes, DigitValue('0').bytes);
     EXPECT_EQ(ReadDesktopValue("WallpaperStyle")->bytes, DigitValue('2').bytes);
-    EXPECT_EQ(SessionWallpaper(), "");
+    EXPECT_EQ(SessionWallpaper(), L"");
 }
 
 TEST_F(WallpaperTest, FullPathOfTheFrameMustFitIn260Characters) {
@@ -136,13 +167,86 @@ TEST_F(WallpaperTest, FullPathOfTheFrameMustFitIn260Characters) {
 
     WriteDesktopValue("TileWallpaper", DigitValue('0'));
     WriteDesktopValue("WallpaperStyle", DigitValue('2'));
-    const std::string shownBefore = SessionWallpaper();
+    const std::wstring shownBefore = SessionWallpaper();
     EnterDirectory(DirectoryOfLength(MAX_PATH - 12));
     ASSERT_EQ(FramePath().size(), static_cast<std::size_t>(MAX_PATH));
     EXPECT_EQ(SetWallpaper(true), 0);
     EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "0");
     EXPECT_EQ(TextOf(ReadDesktopValue("WallpaperStyle")), "2");
     EXPECT_EQ(SessionWallpaper(), shownBefore);
+}
+
+// A user's own pictures, in folders named in several alphabets below the scratch folder, as
+// pictures in a user's profile are.
+class UserWallpaperTest : public WallpaperTest {
+  protected:
+    std::wstring MakePicture(const std::wstring& folder, const std::wstring& name) {
+        const std::filesystem::path dir = scratch_ / folder;
+        std::filesystem::create_directories(dir);
+        WriteFrameFile(dir / name);
+        return (dir / name).wstring();
+    }
+
+    // The user chooses a picture and its placement, as the desktop's settings store them.
+    static void ChooseWallpaper(const std::wstring& picture, const char* style) {
+        WriteDesktopValue("WallpaperStyle", TextValue(style));
+        WriteDesktopValue("TileWallpaper", TextValue("0"));
+        ASSERT_TRUE(ShowSessionWallpaper(picture, SPIF_UPDATEINIFILE));
+    }
+};
+
+TEST_F(UserWallpaperTest, TheUsersWallpaperIsRememberedUnchangedAndComesBackWhenTheFrameGoes) {
+    const std::wstring picture = MakePicture(L"Фото 写真 Ελλάδα", L"море.bmp");
+    ChooseWallpaper(picture, "10");
+
+    ASSERT_EQ(SetWallpaper(false), 1);
+    EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
+    EXPECT_EQ(RememberedText(L"UserWallpaper"), picture);
+    EXPECT_EQ(RememberedText(L"UserWallpaperStyle"), L"10");
+    EXPECT_EQ(RememberedText(L"UserTileWallpaper"), L"0");
+
+    // The frame found on the desktop again, as by every later redraw and every later start, is
+    // never taken for the user's.
+    ASSERT_EQ(SetWallpaper(true), 1);
+    ASSERT_EQ(SetWallpaper(false), 1);
+    EXPECT_EQ(RememberedText(L"UserWallpaper"), picture);
+    EXPECT_EQ(RememberedText(L"UserWallpaperStyle"), L"10");
+    EXPECT_EQ(RememberedText(L"UserTileWallpaper"), L"0");
+
+    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_EQ(SessionWallpaper(), picture);
+    EXPECT_EQ(DesktopText(L"Wallpaper"), picture) << "stored in the profile";
+    EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"10");
+    EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
+    EXPECT_FALSE(ReadUserText(kProgramKey, L"UserWallpaper").has_value()) << "forgotten once put back";
+
+    // The frame is gone: a second removal leaves the user's wallpaper as it is.
+    WriteDesktopValue("WallpaperStyle", TextValue("6"));
+    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_EQ(SessionWallpaper(), picture);
+    EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"6");
+}
+
+TEST_F(UserWallpaperTest, AWallpaperChosenSinceStaysAndAVanishedPictureLeavesNone) {
+    ChooseWallpaper(MakePicture(L"Bilder", L"früher.bmp"), "10");
+    ASSERT_EQ(SetWallpaper(false), 1);
+
+    // Another picture chosen while the frame shows stays when the frame is to go.
+    const std::wstring later = MakePicture(L"Позже", L"später.bmp");
+    ChooseWallpaper(later, "2");
+    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_EQ(SessionWallpaper(), later);
+    EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"2");
+    EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
+
+    // The frame replaces that one in turn, which is then deleted: nothing to put back.
+    ASSERT_EQ(SetWallpaper(false), 1);
+    EXPECT_EQ(RememberedText(L"UserWallpaper"), later);
+    ASSERT_TRUE(std::filesystem::remove(later));
+    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_EQ(SessionWallpaper(), L"");
+    EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
+    EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"0") << "the style stays as the frame had it";
 }
 
 TEST(Wow64Test, SixtyFourBitProgramIsNotUnderWow64) {

@@ -51,7 +51,7 @@ class RenderAndPublishTest : public testing::Test {
         state_.Height = 32;
     }
 
-    std::string FramePath() const { return (folder_.Path() / kCurrentFrameFile).string(); }
+    std::wstring FramePath() const { return (folder_.Path() / kCurrentFrameFile).wstring(); }
 
     SavedDesktopWallpaper savedWallpaper_;
     WorkingFolder folder_;
@@ -113,7 +113,7 @@ TEST_F(RenderAndPublishTest, AMissingSourceLeavesTheEarlierFrameOnTheDesktop) {
         state_.CenterOn = 90;  // a different frame, were one made
         RenderAndPublish(state_, false);
         EXPECT_EQ(FileBytes(kCurrentFrameFile), earlier) << missing;
-        EXPECT_EQ(SessionWallpaper(), "") << missing;
+        EXPECT_EQ(SessionWallpaper(), L"") << missing;
     }
 }
 
@@ -123,7 +123,7 @@ TEST_F(RenderAndPublishTest, ActiveDesktopModeWritesTheFrameButNotTheWallpaper) 
     state_.ActiveDesktop = 1;
     RenderAndPublish(state_, false);
     EXPECT_TRUE(FileExists(kCurrentFrameFile));
-    EXPECT_EQ(SessionWallpaper(), "");
+    EXPECT_EQ(SessionWallpaper(), L"");
 }
 
 TEST_F(RenderAndPublishTest, ARedrawWaitsForACloudInstallationUnderWayAndShowsItsClouds) {

@@ -1,7 +1,7 @@
 // The cloud updates dialog as a user meets it: opened over stored settings, the update box
 // ticked and unticked, addresses typed and added, moved to both ends and deleted, OK and Cancel,
 // with what the dialog stores and posts, what it shows, and its preview's bitmap once it has gone.
-#include "clouds/cloud_dlg_win.h"
+#include "ui/cloud_dlg_win.h"
 
 #include <commctrl.h>
 

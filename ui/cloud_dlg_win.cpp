@@ -1,4 +1,4 @@
-#include "clouds/cloud_dlg_win.h"
+#include "ui/cloud_dlg_win.h"
 
 #include "framework/label_background_win.h"
 #include "framework/program_instance_win.h"

@@ -12,10 +12,10 @@
 
 #include <cstdint>
 
-#include "clouds/cloud_dialog_rules.h"
 #include "framework/controls_win.h"
 #include "framework/dialog_win.h"
 #include "framework/picture_bitmap_win.h"
+#include "ui/cloud_dialog_rules.h"
 
 class CCloudDialog : public CDialog {
   public:

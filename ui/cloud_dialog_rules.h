@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "settings/settings_store.h"
-#include "ui/settings_lists.h"
+#include "ui/choice_list.h"
 
 // The download periods, "3 hours" to "24 hours", each coded by its hours. A stored period that
 // is none of them opens the list at "3 hours".

@@ -1,4 +1,4 @@
-#include "clouds/cloud_dialog_rules.h"
+#include "ui/cloud_dialog_rules.h"
 
 #include <algorithm>
 #include <array>

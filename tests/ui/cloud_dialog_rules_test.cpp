@@ -1,7 +1,7 @@
 // The cloud updates dialog's rules, driven as the dialog drives them: the mirror list edited
 // through a stand-in for its list box, the enabling of the controls after each step, the period
 // list, what OK stores, and the texts and sizes the dialog shows.
-#include "clouds/cloud_dialog_rules.h"
+#include "ui/cloud_dialog_rules.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,0 +1,31 @@
+#include "app/frame_age.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::int64_t kFrame = 1'700'000'000;
+constexpr std::uint32_t kHour = 3'600'000;
+
+TEST(FrameOutlivedItsPeriod, OnlyAClockJumpPastThePeriodAndACheckOrBackPastACheckCounts) {
+    // The redraw timer replaces the frame after an hour; until a minute after that the check
+    // leaves it, so the two never redraw the same frame one after the other.
+    EXPECT_FALSE(FrameOutlivedItsPeriod(kFrame, kFrame, kHour));
+    EXPECT_FALSE(FrameOutlivedItsPeriod(kFrame + 3600 + 60, kFrame, kHour));
+    EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame + 3600 + 61, kFrame, kHour));
+    // A night's sleep.
+    EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame + 8 * 3600, kFrame, kHour));
+    // The clock set back: a small correction is not a jump, an hour is.
+    EXPECT_FALSE(FrameOutlivedItsPeriod(kFrame - 60, kFrame, kHour));
+    EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame - 61, kFrame, kHour));
+    EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame - 3600, kFrame, kHour));
+    // The shortest and the longest periods a timer can have.
+    EXPECT_FALSE(FrameOutlivedItsPeriod(kFrame + 61, kFrame, 1000));
+    EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame + 62, kFrame, 1000));
+    EXPECT_FALSE(FrameOutlivedItsPeriod(kFrame + UINT32_MAX / 1000 + 60, kFrame, UINT32_MAX));
+    EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame + UINT32_MAX / 1000 + 61, kFrame, UINT32_MAX));
+}
+
+}  // namespace
