@@ -343,7 +343,7 @@ void COrbiscapeApp::RedrawOnTimer() {
 void COrbiscapeApp::Publish(bool interactive) {
     LastFrameTime = CurrentUtcSeconds();
     wakeRedrawn_ = false;
-    RenderAndPublish(RenderState, interactive);
+    RenderAndPublish(RenderState, interactive, desktopItemPrompts_);
     TellWriteFailure();
 }
 

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+#include "app/desktop_item_message_boxes_win.h"
 #include "clouds/cloud_download_win.h"
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"
@@ -97,6 +98,7 @@ class COrbiscapeApp : public CWinApp {
     // The hidden main window "OrbiscapeCommandSink": never shown, it keeps the message loop
     // running while it exists, and closing it ends the program.
     CWnd commandSink_;
+    DesktopItemMessageBoxes desktopItemPrompts_;
     CloudDownloadContext downloadContext_;
     // Download runs in a row that installed nothing, since the last success or apply.
     std::uint32_t failedCloudRuns_ = 0;

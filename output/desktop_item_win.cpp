@@ -10,11 +10,10 @@
 #include "output/desktop_item.h"
 #include "output/frame_path_win.h"
 #include "output/wow64_win.h"
-#include "ui/component_shown_dlg_win.h"
 
 namespace {
 
-constexpr char kCaption[] = "Orbiscape";
+using Icon = DesktopItemPrompts::Icon;
 
 // The shell checks the size fields against the records it knows.
 constexpr DWORD kComponentSize = 8976;
@@ -25,10 +24,6 @@ static_assert(sizeof(COMPPOS) == kComponentPositionSize);
 // A shell that never reports the end of its list, or whose removals report success but leave
 // the item in place, would keep an enumeration going for ever; no desktop holds this many.
 constexpr int kMaxItemFetches = 10000;
-
-void ShowError(const char* text) {
-    MessageBoxA(nullptr, text, kCaption, MB_OK | MB_ICONERROR);
-}
 
 // A zero-filled record that the shell may fill.
 COMPONENT EmptyItem() {
@@ -167,57 +162,56 @@ void ShowHiddenItems(const ItemSession& session, HRESULT& result) {
     });
 }
 
-bool UserWantsHiddenItemsShown() {
-    return MessageBoxA(nullptr,
-                       "The Orbiscape component is currently hidden. Would you like it to be displayed?",
-                       kCaption, MB_YESNO) == IDYES;
+bool UserWantsHiddenItemsShown(DesktopItemPrompts& prompts) {
+    return prompts.AskYesNo("The Orbiscape component is currently hidden. Would you like it to be displayed?",
+                            Icon::kNone);
 }
 
 }  // namespace
 
-int EnsureActiveDesktopOn() {
+bool EnsureActiveDesktopOn(DesktopItemPrompts& prompts) {
     if (IsWow64()) {
-        return 0;
+        return false;
     }
     const ComScope com;
     if (!com) {
-        ShowError("Could not initialize COM. This is not supposed to happen you know.");
-        return 0;
+        prompts.Tell("Could not initialize COM. This is not supposed to happen you know.", Icon::kError);
+        return false;
     }
     OwnedActiveDesktop desktop;
     if (FAILED(CreateActiveDesktop(desktop))) {
-        ShowError("Could not access Active Deskop.");
-        return 0;
+        prompts.Tell("Could not access Active Deskop.", Icon::kError);
+        return false;
     }
     COMPONENTSOPT options{};
     if (FAILED(ReadDesktopItemOptions(*desktop.Get(), options))) {
-        ShowError("Could not query Active Deskop component options.");
-        return 0;
+        prompts.Tell("Could not query Active Deskop component options.", Icon::kError);
+        return false;
     }
     if (options.fActiveDesktop && options.fEnableComponents) {
-        return 1;
+        return true;
     }
-    if (MessageBoxA(nullptr,
-                    "Active Desktop is required for Orbiscape to function with the current configuration "
-                    "options.\n\nWould you like to enable Active Desktop?",
-                    kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        return 0;
+    if (!prompts.AskYesNo(
+            "Active Desktop is required for Orbiscape to function with the current configuration "
+            "options.\n\nWould you like to enable Active Desktop?",
+            Icon::kQuestion)) {
+        return false;
     }
     options.fActiveDesktop = TRUE;
     options.fEnableComponents = TRUE;
     if (FAILED(desktop->SetDesktopItemOptions(&options, 0)) ||
         FAILED(desktop->ApplyChanges(AD_APPLY_ALL | AD_APPLY_FORCE))) {
-        ShowError("Could not enable Active Deskop.");
-        return 0;
+        prompts.Tell("Could not enable Active Deskop.", Icon::kError);
+        return false;
     }
-    MessageBoxA(nullptr, "Active Desktop has been enabled.", kCaption, MB_OK | MB_ICONINFORMATION);
-    return 1;
+    prompts.Tell("Active Desktop has been enabled.", Icon::kInformation);
+    return true;
 }
 
-int ShowDesktopItem(bool interactive) {
+bool ShowDesktopItem(bool interactive, DesktopItemPrompts& prompts) {
     const ItemSession session;
     if (!session) {
-        return 0;
+        return false;
     }
     HRESULT result = session.Created();
     const ItemCount count = RefreshShownItems(session, result);
@@ -227,11 +221,11 @@ int ShowDesktopItem(bool interactive) {
             COMPONENT item = ToShellItem(NewProgramItem(session.FramePath()));
             result = session.Desktop().AddDesktopItem(&item, 0);
             if (FAILED(result)) {
-                return 0;
+                return false;
             }
             // Before the changes are applied, while the item is not yet drawn.
-            CComponentShownDlg().DoModal();
-        } else if (UserWantsHiddenItemsShown()) {
+            prompts.ShowEnlargeHint();
+        } else if (UserWantsHiddenItemsShown(prompts)) {
             ShowHiddenItems(session, result);
         }
     }
@@ -240,7 +234,7 @@ int ShowDesktopItem(bool interactive) {
         result = session.Desktop().ApplyChanges(interactive ? AD_APPLY_ALL
                                                             : AD_APPLY_ALL | AD_APPLY_BUFFERED_REFRESH);
     }
-    return SUCCEEDED(result) ? 1 : 0;
+    return SUCCEEDED(result);
 }
 
 void RemoveDesktopItems() {

@@ -67,7 +67,7 @@ bool WriteCurrentFrame(const RenderState& state, bool activeDesktop) {
 
 }  // namespace
 
-void RenderAndPublish(RenderState& state, bool interactive) {
+void RenderAndPublish(RenderState& state, bool interactive, DesktopItemPrompts& prompts) {
     const bool activeDesktop = state.ActiveDesktop != 0;
     {
         // The cloud source stays open while the frame is composed; a download that replaced it
@@ -79,10 +79,10 @@ void RenderAndPublish(RenderState& state, bool interactive) {
     }
     if (activeDesktop) {
         // Only an apply may ask to switch Active Desktop on; without it there is no item to show.
-        if (interactive && !EnsureActiveDesktopOn()) {
+        if (interactive && !EnsureActiveDesktopOn(prompts)) {
             return;
         }
-        ShowDesktopItem(interactive);
+        ShowDesktopItem(interactive, prompts);
         return;
     }
     SetWallpaper(interactive);

@@ -3,8 +3,9 @@
 // pass quietly; the desktop keeps showing the earlier "current.bmp" until the next pass.
 #pragma once
 
+#include "output/desktop_item_prompts.h"
 #include "render/render_state.h"
 
 // interactive is set when the user has just applied settings: desktop output may then ask
-// questions and make its changes permanent.
-void RenderAndPublish(RenderState& state, bool interactive);
+// questions, through prompts, and make its changes permanent.
+void RenderAndPublish(RenderState& state, bool interactive, DesktopItemPrompts& prompts);

@@ -1,8 +1,8 @@
 // The Active Desktop item against a stand-in shell object that records every call (registered
 // for the Active Desktop class in this process), and against Wine's own object, which answers
-// E_NOTIMPL to everything the item needs. The message boxes and the hint dialog are answered
-// as a user would, and each test checks what they said. Each test runs in a scratch folder,
-// which makes the frame's full path known.
+// E_NOTIMPL to everything the item needs. The user is played by the test, which answers the
+// questions and checks what was said and asked. Each test runs in a scratch folder, which makes
+// the frame's full path known.
 #include "output/desktop_item_win.h"
 
 #include <gmock/gmock.h>
@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "framework/com_owners_win.h"
+#include "tests/output/scripted_prompts.h"
 #include "tests/output/stand_in_active_desktop_win.h"
 #include "tests/render/working_folder.h"
-#include "tests/ui/dialog_answers_win.h"
 
 namespace {
 
@@ -32,9 +32,6 @@ constexpr char kRequired[] =
 constexpr char kEnabled[] = "Active Desktop has been enabled.";
 constexpr char kEnableFailed[] = "Could not enable Active Deskop.";
 constexpr char kHidden[] = "The Orbiscape component is currently hidden. Would you like it to be displayed?";
-constexpr char kHint[] =
-    "The Orbiscape component has been displayed on your desktop.\n\nFirst hover over the component so its "
-    "title bar is displayed, then use your mouse to maximize it as shown below.";
 
 std::u16string FramePath() {
     return (std::filesystem::current_path() / "current.bmp").u16string();
@@ -49,19 +46,28 @@ std::u16string Uppercase(std::u16string text) {
     return text;
 }
 
-// Runs `call`, answering the dialogs it opens with `answers` in turn; each dialog is noted with
-// the shell's last call while it was open.
-std::vector<ShownDialog> Answering(const StandInActiveDesktop* shell, std::vector<int> answers,
-                                   const std::function<void()>& call) {
-    return AnswerDialogsOf(call, std::move(answers), [shell] {
-        const std::vector<std::string> calls = shell != nullptr ? shell->Calls() : std::vector<std::string>{};
-        return calls.empty() ? std::string() : calls.back();
-    });
+// A user whose every prompt is noted with the shell's last call at that moment.
+class UserOf : public ScriptedPrompts {
+  public:
+    explicit UserOf(const StandInActiveDesktop* shell)
+        : ScriptedPrompts([shell] {
+              const std::vector<std::string> calls =
+                  shell != nullptr ? shell->Calls() : std::vector<std::string>{};
+              return calls.empty() ? std::string() : calls.back();
+          }) {}
+};
+
+// Runs `call` with a user who answers the questions with `answers` in turn; returns what the
+// user was shown.
+std::vector<Prompted> Answering(const StandInActiveDesktop* shell, std::vector<bool> answers,
+                                const std::function<void(DesktopItemPrompts&)>& call) {
+    UserOf user(shell);
+    user.Script(std::move(answers));
+    call(user);
+    return user.Shown();
 }
 
-// Every message box and dialog of the item bears the program's name as its caption.
-void ExpectDialog(const ShownDialog& shown, const char* text, const char* icon, const char* buttons) {
-    EXPECT_EQ(shown.caption, "Orbiscape");
+void ExpectPrompt(const Prompted& shown, const char* text, const char* icon, const char* buttons) {
     EXPECT_EQ(shown.text, text);
     EXPECT_EQ(shown.icon, icon);
     EXPECT_EQ(shown.buttons, buttons);
@@ -70,7 +76,8 @@ void ExpectDialog(const ShownDialog& shown, const char* text, const char* icon, 
 class ActiveDesktopItemTest : public testing::Test {
   protected:
     // Runs `call` with the answers and forgets the calls made before it.
-    std::vector<ShownDialog> Answer(std::vector<int> answers, const std::function<void()>& call) {
+    std::vector<Prompted> Answer(std::vector<bool> answers,
+                                 const std::function<void(DesktopItemPrompts&)>& call) {
         shell_.ClearCalls();
         return Answering(&shell_, std::move(answers), call);
     }
@@ -86,21 +93,24 @@ TEST_F(ActiveDesktopItemTest, AnApplyAddsTheMissingItemWithTheHintAndLaterPasses
     int result = -1;
 
     // A timed pass finds no item of the program's, makes none and applies the desktop as it is.
-    EXPECT_THAT(Answer({}, [&] { result = ShowDesktopItem(false); }), IsEmpty());
+    EXPECT_THAT(Answer({}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(false, user); }),
+                IsEmpty());
     EXPECT_EQ(result, 1);
     EXPECT_THAT(shell_.Calls(), ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1",
                                             "GetDesktopItem 2", "ApplyChanges 0x17"));
 
-    EXPECT_THAT(Answer({}, [&] { result = EnsureActiveDesktopOn(); }), IsEmpty());
+    EXPECT_THAT(Answer({}, [&](DesktopItemPrompts& user) { result = EnsureActiveDesktopOn(user); }),
+                IsEmpty());
     EXPECT_EQ(result, 1);
     EXPECT_THAT(shell_.Calls(), ElementsAre("CreateInstance", "GetDesktopItemOptions"));
 
-    const std::vector<ShownDialog> shown = Answer({IDOK}, [&] { result = ShowDesktopItem(true); });
+    const std::vector<Prompted> shown =
+        Answer({}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(true, user); });
     EXPECT_EQ(result, 1);
     EXPECT_THAT(shell_.Calls(), ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1",
                                             "GetDesktopItem 2", "AddDesktopItem", "ApplyChanges 0x7"));
     ASSERT_EQ(shown.size(), 1u);
-    ExpectDialog(shown[0], kHint, "", "OK");
+    ExpectPrompt(shown[0], kEnlargeHintShown, "", "OK");
     EXPECT_EQ(shown[0].note, "AddDesktopItem") << "the hint comes after the item is added, before the apply";
     EXPECT_EQ(shell_.LiveObjects(), 0);
 
@@ -133,7 +143,9 @@ TEST_F(ActiveDesktopItemTest, AnApplyAddsTheMissingItemWithTheHintAndLaterPasses
 
     // From now on the item is there and shown: each pass re-sets its source, quietly.
     for (const bool interactive : {false, true}) {
-        EXPECT_THAT(Answer({}, [&] { result = ShowDesktopItem(interactive); }), IsEmpty());
+        EXPECT_THAT(
+            Answer({}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(interactive, user); }),
+            IsEmpty());
         EXPECT_EQ(result, 1);
         EXPECT_THAT(shell_.Calls(),
                     ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1", "GetDesktopItem 2",
@@ -148,20 +160,22 @@ TEST_F(ActiveDesktopItemTest, ActiveDesktopOffIsSwitchedOnOnlyWhenTheUserSaysYes
     for (const auto& [components, active] :
          {std::pair{false, false}, std::pair{false, true}, std::pair{true, false}}) {
         shell_.SetOptions(components, active);
-        const std::vector<ShownDialog> shown = Answer({IDNO}, [&] { result = EnsureActiveDesktopOn(); });
+        const std::vector<Prompted> shown =
+            Answer({false}, [&](DesktopItemPrompts& user) { result = EnsureActiveDesktopOn(user); });
         EXPECT_EQ(result, 0);
         ASSERT_EQ(shown.size(), 1u);
-        ExpectDialog(shown[0], kRequired, "question", "Yes No");
+        ExpectPrompt(shown[0], kRequired, "question", "Yes No");
         EXPECT_THAT(shell_.Calls(), ElementsAre("CreateInstance", "GetDesktopItemOptions"));
         EXPECT_EQ(shell_.Options().fEnableComponents, components);
         EXPECT_EQ(shell_.Options().fActiveDesktop, active);
     }
 
-    const std::vector<ShownDialog> shown = Answer({IDYES, IDOK}, [&] { result = EnsureActiveDesktopOn(); });
+    const std::vector<Prompted> shown =
+        Answer({true}, [&](DesktopItemPrompts& user) { result = EnsureActiveDesktopOn(user); });
     EXPECT_EQ(result, 1);
     ASSERT_EQ(shown.size(), 2u);
-    ExpectDialog(shown[0], kRequired, "question", "Yes No");
-    ExpectDialog(shown[1], kEnabled, "information", "OK");
+    ExpectPrompt(shown[0], kRequired, "question", "Yes No");
+    ExpectPrompt(shown[1], kEnabled, "information", "OK");
     EXPECT_EQ(shown[1].note, "ApplyChanges 0xf") << "told once the change is applied";
     EXPECT_THAT(shell_.Calls(),
                 ElementsAre("CreateInstance", "GetDesktopItemOptions",
@@ -174,23 +188,25 @@ TEST_F(ActiveDesktopItemTest, AHiddenItemIsShownOnlyByAnApplyWhoseQuestionIsAnsw
     const DWORD id = shell_.PutItem(FramePath(), false);
     int result = -1;
 
-    EXPECT_THAT(Answer({}, [&] { result = ShowDesktopItem(false); }), IsEmpty());
+    EXPECT_THAT(Answer({}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(false, user); }),
+                IsEmpty());
     EXPECT_EQ(result, 1);
     EXPECT_THAT(shell_.Calls(),
                 ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1", "ApplyChanges 0x17"));
 
-    std::vector<ShownDialog> shown = Answer({IDNO}, [&] { result = ShowDesktopItem(true); });
+    std::vector<Prompted> shown =
+        Answer({false}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(true, user); });
     EXPECT_EQ(result, 1);
     ASSERT_EQ(shown.size(), 1u);
-    ExpectDialog(shown[0], kHidden, "", "Yes No");
+    ExpectPrompt(shown[0], kHidden, "", "Yes No");
     EXPECT_THAT(shell_.Calls(),
                 ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1", "ApplyChanges 0x7"));
     EXPECT_FALSE(shell_.Items()[0].fChecked);
 
-    shown = Answer({IDYES}, [&] { result = ShowDesktopItem(true); });
+    shown = Answer({true}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(true, user); });
     EXPECT_EQ(result, 1);
     ASSERT_EQ(shown.size(), 1u) << "no hint: the item was not new";
-    ExpectDialog(shown[0], kHidden, "", "Yes No");
+    ExpectPrompt(shown[0], kHidden, "", "Yes No");
     const std::string show = "ModifyDesktopItem " + std::to_string(id) + " 0x202";
     EXPECT_THAT(shell_.Calls(),
                 ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1", "GetDesktopItem 0",
@@ -208,7 +224,8 @@ TEST_F(ActiveDesktopItemTest, AllItemsOfTheFramesPathInAnyCaseAreRefreshedAndRem
     int result = -1;
 
     // A shown item among hidden ones: no question.
-    EXPECT_THAT(Answer({}, [&] { result = ShowDesktopItem(true); }), IsEmpty());
+    EXPECT_THAT(Answer({}, [&](DesktopItemPrompts& user) { result = ShowDesktopItem(true, user); }),
+                IsEmpty());
     EXPECT_EQ(result, 1);
     EXPECT_THAT(shell_.Calls(),
                 ElementsAre("CreateInstance", "GetDesktopItem 0", "GetDesktopItem 1",
@@ -217,7 +234,7 @@ TEST_F(ActiveDesktopItemTest, AllItemsOfTheFramesPathInAnyCaseAreRefreshedAndRem
     EXPECT_FALSE(shell_.Items()[0].fChecked);
 
     // Each removal moves the later items up, so the same index is fetched again.
-    EXPECT_THAT(Answer({}, [&] { RemoveDesktopItems(); }), IsEmpty());
+    EXPECT_THAT(Answer({}, [&](DesktopItemPrompts&) { RemoveDesktopItems(); }), IsEmpty());
     EXPECT_THAT(shell_.Calls(),
                 ElementsAre("CreateInstance", "GetDesktopItem 0", "RemoveDesktopItem 1", "GetDesktopItem 0",
                             "RemoveDesktopItem 2", "GetDesktopItem 0", "GetDesktopItem 1",
@@ -243,7 +260,7 @@ TEST_F(ActiveDesktopItemTest, TheFramesFullPathMustFitIn260WideCharacters) {
     enterFolderOfLength(MAX_PATH - 1 - 12);
     ASSERT_EQ(FramePath().size(), static_cast<std::size_t>(MAX_PATH - 1));
     shell_.PutItem(FramePath(), true);
-    EXPECT_EQ(Answer({}, [] { ShowDesktopItem(false); }).size(), 0u);
+    EXPECT_EQ(Answer({}, [](DesktopItemPrompts& user) { ShowDesktopItem(false, user); }).size(), 0u);
     EXPECT_THAT(shell_.Calls(), ElementsAre("CreateInstance", "GetDesktopItem 0", "ModifyDesktopItem 1 0x200",
                                             "GetDesktopItem 1", "ApplyChanges 0x17"));
 
@@ -253,9 +270,9 @@ TEST_F(ActiveDesktopItemTest, TheFramesFullPathMustFitIn260WideCharacters) {
     int shown = -1;
     int timed = -1;
     EXPECT_THAT(Answer({},
-                       [&] {
-                           shown = ShowDesktopItem(true);
-                           timed = ShowDesktopItem(false);
+                       [&](DesktopItemPrompts& user) {
+                           shown = ShowDesktopItem(true, user);
+                           timed = ShowDesktopItem(false, user);
                            RemoveDesktopItems();
                        }),
                 IsEmpty());
@@ -271,25 +288,25 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
     struct Case {
         const char* name;
         std::function<void(StandInActiveDesktop&)> prepare;
-        std::function<int()> call;
-        std::vector<int> answers;
-        int result;
-        std::vector<std::string> texts;  // of the dialogs, in order
+        std::function<bool(DesktopItemPrompts&)> call;
+        std::vector<bool> answers;
+        bool result;
+        std::vector<std::string> texts;  // of the prompts, in order
         std::vector<std::string> calls;  // the last ones
     };
     const std::vector<Case> cases = {
         {"no object",
          [](StandInActiveDesktop& shell) { shell.Fail("CreateInstance"); },
          EnsureActiveDesktopOn,
-         {IDOK},
-         0,
+         {},
+         false,
          {"Could not access Active Deskop."},
          {"CreateInstance"}},
         {"no options",
          [](StandInActiveDesktop& shell) { shell.Fail("GetDesktopItemOptions"); },
          EnsureActiveDesktopOn,
-         {IDOK},
-         0,
+         {},
+         false,
          {kQueryFailed},
          {"CreateInstance", "GetDesktopItemOptions"}},
         {"options not stored",
@@ -298,8 +315,8 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.Fail("SetDesktopItemOptions");
          },
          EnsureActiveDesktopOn,
-         {IDYES, IDOK},
-         0,
+         {true},
+         false,
          {kRequired, kEnableFailed},
          {"GetDesktopItemOptions", "SetDesktopItemOptions components=1 active=1"}},
         {"options not applied",
@@ -308,22 +325,22 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.Fail("ApplyChanges");
          },
          EnsureActiveDesktopOn,
-         {IDYES, IDOK},
-         0,
+         {true},
+         false,
          {kRequired, kEnableFailed},
          {"SetDesktopItemOptions components=1 active=1", "ApplyChanges 0xf"}},
         {"item not created",
          [](StandInActiveDesktop& shell) { shell.Fail("CreateInstance"); },
-         [] { return ShowDesktopItem(true); },
+         [](DesktopItemPrompts& user) { return ShowDesktopItem(true, user); },
          {},
-         0,
+         false,
          {},
          {"CreateInstance"}},
         {"item not added",
          [](StandInActiveDesktop& shell) { shell.Fail("AddDesktopItem"); },
-         [] { return ShowDesktopItem(true); },
+         [](DesktopItemPrompts& user) { return ShowDesktopItem(true, user); },
          {},
-         0,
+         false,
          {},
          {"GetDesktopItem 0", "AddDesktopItem"}},
         // A shown item whose refresh fails is still there: no second item, no question.
@@ -332,9 +349,9 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.PutItem(FramePath(), true);
              shell.Fail("ModifyDesktopItem");
          },
-         [] { return ShowDesktopItem(true); },
+         [](DesktopItemPrompts& user) { return ShowDesktopItem(true, user); },
          {},
-         0,
+         false,
          {},
          {"ModifyDesktopItem 1 0x200", "GetDesktopItem 1"}},
         {"item refreshed, changes not applied",
@@ -342,9 +359,9 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.PutItem(FramePath(), true);
              shell.Fail("ApplyChanges");
          },
-         [] { return ShowDesktopItem(false); },
+         [](DesktopItemPrompts& user) { return ShowDesktopItem(false, user); },
          {},
-         0,
+         false,
          {},
          {"GetDesktopItem 1", "ApplyChanges 0x17"}},
         {"hidden item not shown",
@@ -352,9 +369,9 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.PutItem(FramePath(), false);
              shell.Fail("ModifyDesktopItem");
          },
-         [] { return ShowDesktopItem(true); },
-         {IDYES},
-         0,
+         [](DesktopItemPrompts& user) { return ShowDesktopItem(true, user); },
+         {true},
+         false,
          {kHidden},
          {"ModifyDesktopItem 1 0x202", "GetDesktopItem 1"}},
         {"item not removed",
@@ -363,12 +380,12 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.PutItem(FramePath(), true);
              shell.Fail("RemoveDesktopItem");
          },
-         [] {
+         [](DesktopItemPrompts&) {
              RemoveDesktopItems();
-             return 0;
+             return false;
          },
          {},
-         0,
+         false,
          {},
          {"RemoveDesktopItem 1", "GetDesktopItem 1", "RemoveDesktopItem 2", "GetDesktopItem 2",
           "ApplyChanges 0x7"}},
@@ -378,12 +395,12 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
              shell.PutItem(FramePath(), true);
              shell.KeepItemsOnRemoval();
          },
-         [] {
+         [](DesktopItemPrompts&) {
              RemoveDesktopItems();
-             return 0;
+             return false;
          },
          {},
-         0,
+         false,
          {},
          {"GetDesktopItem 0", "RemoveDesktopItem 1", "ApplyChanges 0x7"}},
     };
@@ -391,13 +408,13 @@ TEST(ActiveDesktopItemRefusalTest, EachRefusalOfTheShellEndsAsThePartsOfTheItemS
         SCOPED_TRACE(c.name);
         StandInActiveDesktop shell;
         c.prepare(shell);
-        int result = -1;
-        const std::vector<ShownDialog> shown = Answering(&shell, c.answers, [&] { result = c.call(); });
+        bool result = !c.result;
+        const std::vector<Prompted> shown =
+            Answering(&shell, c.answers, [&](DesktopItemPrompts& user) { result = c.call(user); });
         EXPECT_EQ(result, c.result);
         std::vector<std::string> texts;
-        for (const ShownDialog& dialog : shown) {
-            EXPECT_EQ(dialog.caption, "Orbiscape");
-            texts.push_back(dialog.text);
+        for (const Prompted& prompt : shown) {
+            texts.push_back(prompt.text);
         }
         EXPECT_EQ(texts, c.texts);
         const std::vector<std::string> calls = shell.Calls();
@@ -413,15 +430,15 @@ TEST(ActiveDesktopItemRefusalTest, WithoutCOMOnlyTheQuestionOfActiveDesktopSpeak
     const ComScope com;
     const WorkingFolder folder;
     const StandInActiveDesktop shell;
-    std::vector<ShownDialog> shown;
+    std::vector<Prompted> shown;
     int ensured = -1;
     int showed = -1;
     // A thread of the other apartment kind, on which CoInitialize fails.
     std::thread other([&] {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-        shown = Answering(nullptr, {IDOK}, [&] {
-            ensured = EnsureActiveDesktopOn();
-            showed = ShowDesktopItem(true);
+        shown = Answering(nullptr, {}, [&](DesktopItemPrompts& user) {
+            ensured = EnsureActiveDesktopOn(user);
+            showed = ShowDesktopItem(true, user);
             RemoveDesktopItems();
         });
         CoUninitialize();
@@ -430,7 +447,7 @@ TEST(ActiveDesktopItemRefusalTest, WithoutCOMOnlyTheQuestionOfActiveDesktopSpeak
     EXPECT_EQ(ensured, 0);
     EXPECT_EQ(showed, 0);
     ASSERT_EQ(shown.size(), 1u);
-    ExpectDialog(shown[0], "Could not initialize COM. This is not supposed to happen you know.", "error",
+    ExpectPrompt(shown[0], "Could not initialize COM. This is not supposed to happen you know.", "error",
                  "OK");
     EXPECT_THAT(shell.Calls(), IsEmpty());
 }
@@ -441,17 +458,17 @@ TEST(WineActiveDesktopTest, TheShellThatRefusesEverythingIsToldOnceAndOnlyByTheQ
     int ensured = -1;
     int shownInteractively = -1;
     int shownTimed = -1;
-    const std::vector<ShownDialog> shown = Answering(nullptr, {IDOK}, [&] {
-        ensured = EnsureActiveDesktopOn();
-        shownInteractively = ShowDesktopItem(true);
-        shownTimed = ShowDesktopItem(false);
+    const std::vector<Prompted> shown = Answering(nullptr, {}, [&](DesktopItemPrompts& user) {
+        ensured = EnsureActiveDesktopOn(user);
+        shownInteractively = ShowDesktopItem(true, user);
+        shownTimed = ShowDesktopItem(false, user);
         RemoveDesktopItems();
     });
     EXPECT_EQ(ensured, 0);
     EXPECT_EQ(shownInteractively, 0);
     EXPECT_EQ(shownTimed, 0);
     ASSERT_EQ(shown.size(), 1u);
-    ExpectDialog(shown[0], kQueryFailed, "error", "OK");
+    ExpectPrompt(shown[0], kQueryFailed, "error", "OK");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "render/scale_image_file.h"
 #include "render/working_files.h"
 #include "tests/output/saved_desktop_wallpaper_win.h"
+#include "tests/output/scripted_prompts.h"
 #include "working_folder.h"
 
 namespace {
@@ -56,6 +57,7 @@ class RenderAndPublishTest : public testing::Test {
     SavedDesktopWallpaper savedWallpaper_;
     WorkingFolder folder_;
     RenderState state_;
+    ScriptedPrompts user_;  // timed redraws ask nothing
 };
 
 TEST_F(RenderAndPublishTest, RendersTheDeliveredImageryOverTheVirtualScreen) {
@@ -74,7 +76,7 @@ TEST_F(RenderAndPublishTest, RendersTheDeliveredImageryOverTheVirtualScreen) {
     state_.DaytimeImage = 6;
     state_.CenterOn = 1001;
     PrepareSources(state_, true);
-    RenderAndPublish(state_, false);
+    RenderAndPublish(state_, false, user_);
 
     DibImage frame;
     ASSERT_EQ(frame.ReadBmpFile(kCurrentFrameFile), 1);
@@ -96,14 +98,14 @@ TEST_F(RenderAndPublishTest, WithoutANightImageFileNoNightFileIsRead) {
     for (const int night : {0, -1}) {
         std::filesystem::remove(kCurrentFrameFile);
         state_.NighttimeImage = night;
-        RenderAndPublish(state_, false);
+        RenderAndPublish(state_, false, user_);
         EXPECT_TRUE(FileExists(kCurrentFrameFile)) << night;
     }
 }
 
 TEST_F(RenderAndPublishTest, AMissingSourceLeavesTheEarlierFrameOnTheDesktop) {
     WriteSmallPreparedSources();
-    RenderAndPublish(state_, false);
+    RenderAndPublish(state_, false, user_);
     const std::vector<std::uint8_t> earlier = FileBytes(kCurrentFrameFile);
     ASSERT_FALSE(earlier.empty());
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0);
@@ -111,7 +113,7 @@ TEST_F(RenderAndPublishTest, AMissingSourceLeavesTheEarlierFrameOnTheDesktop) {
     for (const char* missing : {kCurrentCloudsFile, kCurrentNightFile, kCurrentDayFile}) {
         std::filesystem::remove(missing);
         state_.CenterOn = 90;  // a different frame, were one made
-        RenderAndPublish(state_, false);
+        RenderAndPublish(state_, false, user_);
         EXPECT_EQ(FileBytes(kCurrentFrameFile), earlier) << missing;
         EXPECT_EQ(SessionWallpaper(), L"") << missing;
     }
@@ -121,7 +123,7 @@ TEST_F(RenderAndPublishTest, ActiveDesktopModeWritesTheFrameButNotTheWallpaper) 
     WriteSmallPreparedSources();
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0);
     state_.ActiveDesktop = 1;
-    RenderAndPublish(state_, false);
+    RenderAndPublish(state_, false, user_);
     EXPECT_TRUE(FileExists(kCurrentFrameFile));
     EXPECT_EQ(SessionWallpaper(), L"");
 }
@@ -130,14 +132,14 @@ TEST_F(RenderAndPublishTest, ARedrawWaitsForACloudInstallationUnderWayAndShowsIt
     // The redraw keeps the cloud source open while it composes: the download's replacement of
     // it must come before or after, never during, or it could be refused.
     WriteSmallPreparedSources();
-    RenderAndPublish(state_, false);
+    RenderAndPublish(state_, false, user_);
     const std::vector<std::uint8_t> withEarlierClouds = FileBytes(kCurrentFrameFile);
     std::filesystem::remove(kCurrentFrameFile);
 
     std::unique_lock installation(state_.CloudFilesLock);
     std::atomic<bool> redrawn{false};
     std::thread mainThread([this, &redrawn] {
-        RenderAndPublish(state_, false);
+        RenderAndPublish(state_, false, user_);
         redrawn = true;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));

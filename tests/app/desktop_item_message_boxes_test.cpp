@@ -1,0 +1,47 @@
+// What the Active Desktop item says reaches the user as message boxes with the program's caption
+// and the icon and buttons asked for, and its hint as the dialog with the picture of the item.
+#include "app/desktop_item_message_boxes_win.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/framework/modal_loop_support_win.h"
+#include "tests/ui/dialog_answers_win.h"
+
+namespace {
+
+using Icon = DesktopItemPrompts::Icon;
+
+TEST(DesktopItemMessageBoxesTest, MessagesQuestionsAndTheHintAreShownAsTheUserSeesThem) {
+    DrainThreadQueue();
+    DesktopItemMessageBoxes boxes;
+    bool yes = false;
+    bool no = true;
+    const std::vector<ShownDialog> shown = AnswerDialogsOf(
+        [&] {
+            boxes.Tell("Could not access Active Deskop.", Icon::kError);
+            boxes.Tell("Active Desktop has been enabled.", Icon::kInformation);
+            yes = boxes.AskYesNo("Would you like to enable Active Desktop?", Icon::kQuestion);
+            no = boxes.AskYesNo("Would you like it to be displayed?", Icon::kNone);
+            boxes.ShowEnlargeHint();
+        },
+        {IDOK, IDOK, IDYES, IDNO, IDOK});
+    EXPECT_TRUE(yes);
+    EXPECT_FALSE(no);
+    ASSERT_EQ(shown.size(), 5u);
+    const char* const icons[] = {"error", "information", "question", "", ""};
+    const char* const buttons[] = {"OK", "OK", "Yes No", "Yes No", "OK"};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].caption, "Orbiscape") << i;
+        EXPECT_EQ(shown[i].icon, icons[i]) << i;
+        EXPECT_EQ(shown[i].buttons, buttons[i]) << i;
+    }
+    EXPECT_EQ(shown[0].text, "Could not access Active Deskop.");
+    EXPECT_EQ(
+        shown[4].text,
+        "The Orbiscape component has been displayed on your desktop.\n\nFirst hover over the component so "
+        "its title bar is displayed, then use your mouse to maximize it as shown below.");
+}
+
+}  // namespace
