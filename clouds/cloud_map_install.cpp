@@ -5,7 +5,7 @@
 
 #include "clouds/file_set_replacement.h"
 #include "image/file_io.h"
-#include "render/prepare_sources.h"
+#include "render/prepared_source.h"
 #include "render/scale_image_file.h"
 #include "render/working_files.h"
 #include "settings/settings.h"
@@ -28,8 +28,8 @@ bool MakeNewBitmaps(const RenderState& state, const std::function<bool()>& stopR
            !stopRequested() &&
            ScaleImageFile(kDownloadedCloudsFile, nullptr, kSmallCloudsWidth, kSmallCloudsHeight,
                           kNewSmallCloudsFile, kFit) != 0 &&
-           !stopRequested() && PrepareSourceFile(kNewDesktopCloudsFile, kNewCurrentCloudsFile, state) &&
-           !stopRequested();
+           !stopRequested() &&
+           PrepareSourceFile(kNewDesktopCloudsFile, kNewCurrentCloudsFile, state.Shape()) && !stopRequested();
 }
 
 }  // namespace

@@ -14,9 +14,10 @@
 
 // Holds state's cloud-file lock throughout, so that the main thread neither prepares the cloud
 // source, nor composes from it, nor changes the output shape in the middle. Makes the three new
-// bitmaps beside the ones in use: the master bitmap (the map fitted into its size), the small
-// one (fitted likewise) and the cloud source, prepared from the new master bitmap as a
-// preparation of the sources makes it, at the output shape that state holds, whatever the cloud
+// bitmaps beside the ones in use: the master bitmap (the map fitted into its size), the small one
+// (fitted likewise) and the cloud source, prepared from the new master bitmap as a preparation of
+// the sources makes it, for the output shape that state holds (covering the output when the crop
+// flag is set, fitted otherwise, and cut like the other prepared sources), whatever the cloud
 // overlay's setting. Only when all three were made do they replace the ones in use, as one (see
 // file_set_replacement.h); then the downloaded file is deleted and fileTimeNow() (a FILETIME) is
 // stored as CloudsLastUpdated into the existing key of store, and the result is true. A key that

@@ -43,6 +43,7 @@ bool BmpRowFile::Open(const char* name) {
         return false;
     }
     layout_ = *layout;
+    trailerSize_ = *size - (kFileHeaderSize + layout_.heldSize);
     try {
         headerBytes_.resize(layout_.pixelOffset);
     } catch (const std::bad_alloc&) {
@@ -57,11 +58,18 @@ bool BmpRowFile::Open(const char* name) {
     return true;
 }
 
-bool BmpRowFile::ReadRow(int y, std::span<std::uint8_t> into) {
-    if (y < 0 || y >= Height() || into.size() > 4 * static_cast<std::uint64_t>(Width())) {
+bool BmpRowFile::ReadRow(int y, std::span<std::uint8_t> into, int firstColumn) {
+    if (y < 0 || y >= Height() || firstColumn < 0 ||
+        4 * static_cast<std::uint64_t>(firstColumn) + into.size() > 4 * static_cast<std::uint64_t>(Width())) {
         return false;
     }
     const std::uint64_t stored = header_.height > 0 ? layout_.rowCount - 1 - static_cast<std::uint64_t>(y)
                                                     : static_cast<std::uint64_t>(y);
-    return file_->ReadAt(kFileHeaderSize + layout_.pixelOffset + stored * layout_.stride, into);
+    return file_->ReadAt(kFileHeaderSize + layout_.pixelOffset + stored * layout_.stride +
+                             4 * static_cast<std::uint64_t>(firstColumn),
+                         into);
+}
+
+bool BmpRowFile::ReadTrailer(std::span<std::uint8_t> into) {
+    return file_ && trailerSize_ == into.size() && file_->ReadAt(kFileHeaderSize + layout_.heldSize, into);
 }

@@ -32,13 +32,18 @@ class BmpRowFile {
     // The packed bitmap's bytes before its pixels: header, masks and any colour table.
     std::span<const std::uint8_t> HeaderBytes() const { return headerBytes_; }
 
-    // Reads the first into.size() / 4 pixels (at most Width()) of row y, counted from the top,
-    // as stored. Safe to call from several threads at once.
-    bool ReadRow(int y, std::span<std::uint8_t> into);
+    // Reads into.size() / 4 pixels of row y, counted from the top, as stored, from column
+    // firstColumn on (they must lie within Width()). Safe to call from several threads at once.
+    bool ReadRow(int y, std::span<std::uint8_t> into, int firstColumn = 0);
+
+    // Reads the bytes that follow the pixel rows, when exactly into.size() of them end the file
+    // (a record the writer appended); false otherwise.
+    bool ReadTrailer(std::span<std::uint8_t> into);
 
   private:
     std::optional<InputFile> file_;
     BitmapInfoHeader header_{};
     DibLayout layout_{};
     std::vector<std::uint8_t> headerBytes_;
+    std::uint64_t trailerSize_ = 0;
 };

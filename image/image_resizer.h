@@ -1,10 +1,7 @@
 // CImageResizer: scales a picture by a factor. Enlarging interpolates between each pixel and
 // its right and lower neighbours; reducing averages the box of source pixels under each
-// destination pixel.
-//
-// The arithmetic is fixed to the last bit (coordinates by repeated addition of the step, doubles
-// truncated toward zero, integer box sums) because the pictures it makes are compared pixel for
-// pixel with those made before; do not "improve" it.
+// destination pixel. The pixel arithmetic is ResizePlan's (resize_plan.h), which also makes
+// single rows for callers that never hold the whole result.
 #pragma once
 
 #include "image/image_processor.h"

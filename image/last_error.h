@@ -16,3 +16,17 @@ enum class LastError : std::uint32_t {
 
 void SetImageLastError(LastError code);
 LastError GetImageLastError();
+
+// The thread's error state as a whole: on Windows its last-error code, natively the toolkit's
+// code and errno, which the C library's file calls set. Taken right after a failure and put back
+// once the clean-up is done, it lets a caller learn the failure's reason rather than the
+// clean-up's.
+class SavedThreadError {
+  public:
+    SavedThreadError();
+    void Restore() const;
+
+  private:
+    std::uint32_t code_;
+    int systemError_;
+};

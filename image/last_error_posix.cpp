@@ -1,5 +1,7 @@
 #include "image/last_error.h"
 
+#include <cerrno>
+
 namespace {
 thread_local LastError threadLastError = LastError::None;
 }
@@ -10,4 +12,12 @@ void SetImageLastError(LastError code) {
 
 LastError GetImageLastError() {
     return threadLastError;
+}
+
+SavedThreadError::SavedThreadError()
+    : code_(static_cast<std::uint32_t>(threadLastError)), systemError_(errno) {}
+
+void SavedThreadError::Restore() const {
+    threadLastError = static_cast<LastError>(code_);
+    errno = systemError_;
 }

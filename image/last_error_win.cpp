@@ -9,3 +9,9 @@ void SetImageLastError(LastError code) {
 LastError GetImageLastError() {
     return static_cast<LastError>(GetLastError());
 }
+
+SavedThreadError::SavedThreadError() : code_(GetLastError()), systemError_(0) {}
+
+void SavedThreadError::Restore() const {
+    SetLastError(code_);
+}

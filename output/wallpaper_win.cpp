@@ -69,10 +69,10 @@ bool PutBackUserWallpaper() {
 
 }  // namespace
 
-int SetWallpaper(bool interactive) {
+bool SetWallpaper(bool interactive) {
     const std::optional<std::wstring> frame = FramePath();
     if (!frame) {
-        return 0;
+        return false;
     }
     // Whatever the desktop shows that is not the frame is the user's own choice, kept to be put
     // back when the frame goes. The frame itself never is, whatever earlier runs left showing.
@@ -83,7 +83,7 @@ int SetWallpaper(bool interactive) {
     {
         const OwnedRegistryKey desktop = OpenDesktopKey();
         if (!desktop) {
-            return 0;
+            return false;
         }
         // Written on every call and before the wallpaper is set, so that the new picture is
         // tiled from the start even if the user chose another style meanwhile.
@@ -95,30 +95,30 @@ int SetWallpaper(bool interactive) {
     // The fresh picture is set even when a tiling value could not be written: the user sees
     // the current Earth, only perhaps placed by the style the desktop had.
     const bool wallpaperSet = SetDesktopWallpaper(*frame, flags);
-    return tilingWritten && wallpaperSet ? 1 : 0;
+    return tilingWritten && wallpaperSet;
 }
 
-int ClearWallpaper() {
+bool ClearWallpaper() {
     const std::optional<std::wstring> frame = FramePath();
     if (!frame) {
-        return 0;
+        return false;
     }
     // Only the frame is taken away: a wallpaper that the user has chosen since stays.
     if (!IsFrame(ShownWallpaperPicture(), *frame)) {
-        return 1;
+        return true;
     }
     if (PutBackUserWallpaper()) {
         ForgetUserWallpaper();
-        return 1;
+        return true;
     }
     bool tilingWritten = false;
     {
         const OwnedRegistryKey desktop = OpenDesktopKey();
         if (!desktop) {
-            return 0;
+            return false;
         }
         tilingWritten = WritePlacement(desktop.Get(), L"0", std::nullopt);
     }
     const bool wallpaperCleared = SetDesktopWallpaper(std::wstring(), kStoreAndBroadcast);
-    return tilingWritten && wallpaperCleared ? 1 : 0;
+    return tilingWritten && wallpaperCleared;
 }

@@ -18,13 +18,13 @@ WrapOrigin VirtualScreenWrapOrigin();
 // Makes "current.bmp" the tiled wallpaper. A wallpaper that it replaces and that is not the
 // frame is the user's own, and is remembered first (user_wallpaper_win.h). An interactive call
 // also stores the frame in the user's profile and tells every program about the change; a timed
-// one changes it for this logon only. Returns 1 when the tiling values were written and the
-// wallpaper was set, else 0.
-int SetWallpaper(bool interactive);
+// one changes it for this logon only. True when the tiling values were written and the
+// wallpaper was set.
+bool SetWallpaper(bool interactive);
 
 // Takes the frame off the desktop, stored and told to every program: the user's remembered
 // wallpaper comes back with its placement values, or, when none is remembered or its picture
 // is gone, no wallpaper and tiling off (the style kept). A wallpaper that is not the frame is
-// left alone: the user chose it after the frame. Returns 1 when the desktop no longer shows
-// the frame, 0 when it could not be taken away (or the frame's path is too long to tell).
-int ClearWallpaper();
+// left alone: the user chose it after the frame. True when the desktop no longer shows the
+// frame, false when it could not be taken away (or the frame's path is too long to tell).
+bool ClearWallpaper();

@@ -67,3 +67,8 @@ double CentreLongitude(int code, const std::tm& utc, long standardOffsetSeconds)
             return TimeZoneLongitude(standardOffsetSeconds);
     }
 }
+
+bool CentreMovesWithTime(int code) {
+    return code == kCenterOnNoon || code == kCenterOnMidnight || code == kCenterOnSunset ||
+           code == kCenterOnSunrise;
+}

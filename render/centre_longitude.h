@@ -10,3 +10,7 @@
 // seconds west of UTC (StandardTimeOffsetSeconds); it serves the time-zone code and every code
 // without a meaning of its own. Codes -180..180 are longitudes themselves.
 double CentreLongitude(int code, const std::tm& utc, long standardOffsetSeconds);
+
+// Whether the centre code's longitude moves with the time of day (the places where it is now
+// noon, midnight, sunset or sunrise); every other code names the same longitude all day.
+bool CentreMovesWithTime(int code);

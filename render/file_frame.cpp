@@ -13,8 +13,11 @@
 #include "image/dib_factory.h"
 #include "image/file_io.h"
 #include "output/virtual_screen_wrap.h"
+#include "render/compositor.h"
 #include "render/frame_composer.h"
 #include "render/frame_fitting.h"
+#include "render/prepared_source.h"
+#include "render/source_cut.h"
 
 namespace {
 
@@ -34,9 +37,9 @@ struct FrameLayout {
 };
 
 struct Sources {
-    BmpRowFile day;
-    std::optional<BmpRowFile> night;
-    std::optional<BmpRowFile> clouds;
+    PreparedSource day;
+    std::optional<PreparedSource> night;
+    std::optional<PreparedSource> clouds;
 };
 
 struct RenderContext {
@@ -120,7 +123,7 @@ class RowBuffers {
 
     SourceRows ReadSourceRows(int row) {
         Sources& files = context_.sources;
-        if (!files.day.ReadRow(row, day_)) {
+        if (!files.day.ReadMapRow(row, day_)) {
             return {};
         }
         const bool nightRead = !files.night || ReadOrWhite(*files.night, row, night_);
@@ -133,13 +136,12 @@ class RowBuffers {
 
     // A row of a night or cloud map, which may be narrower or lower than the frame: beyond its
     // edges it counts as white, as pixel reads outside an image give.
-    static bool ReadOrWhite(BmpRowFile& file, int row, std::vector<std::uint8_t>& into) {
-        const std::size_t inside =
-            row < file.Height()
-                ? std::min(into.size(), kBytesPerPixel * static_cast<std::size_t>(file.Width()))
-                : 0;
-        std::memset(into.data() + inside, 0xFF, into.size() - inside);
-        return inside == 0 || file.ReadRow(row, std::span(into.data(), inside));
+    static bool ReadOrWhite(PreparedSource& file, int row, std::vector<std::uint8_t>& into) {
+        if (row >= file.Cut().map.height) {
+            std::memset(into.data(), 0xFF, into.size());
+            return true;
+        }
+        return file.ReadMapRow(row, into);
     }
 
     const RenderContext& context_;
@@ -158,7 +160,7 @@ bool RenderStoredRows(const RenderContext& context, int firstStored, int endStor
 }
 
 // Opens a night or cloud map when one is named; false when it is named but not streamable.
-bool OpenOptional(const char* name, std::optional<BmpRowFile>& file) {
+bool OpenOptional(const char* name, std::optional<PreparedSource>& file) {
     if (name == nullptr) {
         return true;
     }
@@ -170,17 +172,26 @@ bool OpenOptional(const char* name, std::optional<BmpRowFile>& file) {
 
 FileFrameResult RenderFileFrame(const FileFrameJob& job, int threadCount) {
     Sources sources;
-    if (!sources.day.Open(job.dayFile) || sources.day.Width() <= 0 || sources.day.Height() <= 0 ||
+    if (!sources.day.Open(job.dayFile) ||
         !OpenOptional(job.darkenedDay ? nullptr : job.nightFile, sources.night) ||
         !OpenOptional(job.cloudsFile, sources.clouds)) {
         return FileFrameResult::NotStreamable;
     }
-    const int width = sources.day.Width();
-    const int height = sources.day.Height();
+    const ImageSize frameMap = sources.day.Cut().map;
+    const int width = frameMap.width;
+    const int height = frameMap.height;
 
     const bool fitted = job.fit && !(width == job.outputWidth && height == job.outputHeight);
     if (fitted && (job.outputWidth <= 0 || job.outputHeight <= 0)) {
         return FileFrameResult::Failed;
+    }
+    const FrameShows shows = WhatFrameShows(frameMap, job.outputWidth, job.outputHeight, fitted,
+                                            ColumnShift(width, job.centreLongitude));
+    for (const PreparedSource* source : {&sources.day, sources.night ? &*sources.night : nullptr,
+                                         sources.clouds ? &*sources.clouds : nullptr}) {
+        if (source != nullptr && !PartHolds(source->Cut().map, source->Cut().part, frameMap, shows)) {
+            return FileFrameResult::MissingPart;
+        }
     }
     FrameLayout layout{};
     std::vector<std::uint8_t> header;

@@ -1,5 +1,6 @@
-// A frame rendered from the prepared bitmap files straight into the frame file, row by row: the
-// sources are read a row at a time, only the pixels that the fitted frame keeps are composed,
+// A frame rendered from the prepared bitmap files (prepared_source.h, which may hold only the
+// part of each map that frames show) straight into the frame file, row by row: the sources are
+// read a row at a time, only the pixels that the fitted frame keeps are composed,
 // each straight into its place in the fitted and wrapped frame, and the rows go to the file as
 // they are made. A frame of any size thus needs a few rows of memory, and no whole-frame copy
 // is ever made. The file is byte for byte what composing into a copy of the day image, fitting
@@ -37,6 +38,9 @@ enum class FileFrameResult {
     Written,
     Failed,         // nothing written: the previous output file is untouched
     NotStreamable,  // a source is not in the prepared files' form (BmpRowFile); nothing written
+    // A source holds only a part of its map (prepared_source.h), and not all of what this frame
+    // shows: it was prepared for another output shape or centre. Nothing written.
+    MissingPart,
 };
 
 FileFrameResult RenderFileFrame(const FileFrameJob& job, int threadCount);

@@ -1,31 +1,31 @@
 // Keeping the prepared sources, "current-day.bmp", "current-night.bmp" and "current-clouds.bmp",
-// at the output size, so that a redraw only has to compose them. Scaling the large sources is
-// the costly step of a redraw; it runs only when forced (settings applied, screen size changed)
-// or when the day image to show has changed, which with the month's image happens once a month.
+// for the output shape, so that a redraw only has to compose them. Scaling the large sources is
+// the costly step of a redraw; it runs only when forced (settings applied, screen size changed),
+// when the day image to show has changed, which with the month's image happens once a month,
+// when the sources were cut for a centre that is no longer the one to show (the time zone's,
+// after the zone changed), and after a preparation that failed. Each source is scaled a band of
+// rows at a time and keeps only the part of the map that frames show (prepared_source.h).
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "render/render_state.h"
 
-// Re-makes the prepared sources for the present moment unless force is false and the day image
-// to show (the current UTC month's with DaytimeImage -1, else DaytimeImage) is the one in
-// state.PreparedDayImage. Comparing a fixed day image's number with the month instead would
-// re-scale all three large sources at every timed pass for nothing.
+// Re-makes the prepared sources for the present moment unless force is false, the day image to
+// show (the current UTC month's with DaytimeImage -1, else DaytimeImage) is the one in
+// state.PreparedDayImage and the centre is the one the sources were cut for. Comparing a fixed
+// day image's number with the month instead would re-scale all three large sources at every
+// timed pass for nothing.
 //
-// The cloud source is made while state's cloud-file lock is held (see render_state.h).
+// The cloud source is made while state's cloud-file lock is held (see render_state.h), and the
+// cut of the sources is recorded in state under that lock.
 //
-// PreparedDayImage takes the number of the day image first, so a preparation that fails is not
-// retried before the month changes or a forced pass comes. Each file is made on its own: one
-// that cannot be made keeps its earlier content, and nothing is reported.
-void PrepareSources(RenderState& state, bool force);
+// Returns true when every file it had to make was made (or none had to be); PreparedDayImage
+// then takes the number of the day image. Each file is made on its own: one that cannot be made
+// keeps its earlier content, and the others are made all the same. Then the result is false,
+// the thread's last-error code holds the reason of the first failure, and PreparedDayImage is
+// kNothingPrepared, so that the next pass tries again.
+bool PrepareSources(RenderState& state, bool force);
 
 // The same for a given moment, in seconds since 1970-01-01 00:00:00 UTC.
-void PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force);
-
-// One prepared source: sourceFile scaled for state's output shape (covering it when the crop flag
-// is set, fitted into it otherwise) and written to preparedFile in one step. False when it could
-// not be made; the earlier preparedFile then stays as it was. PrepareSources makes each file so,
-// and the cloud download its new cloud source.
-bool PrepareSourceFile(const std::string& sourceFile, const char* preparedFile, const RenderState& state);
+bool PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force);

@@ -32,18 +32,6 @@ bool ReadSources(const RenderState& state, FrameSources& sources) {
     return state.Clouds == 0 || sources.clouds.ReadBmpFile(kCurrentCloudsFile);
 }
 
-FrameOptions OptionsOf(const RenderState& state) {
-    FrameOptions options;
-    options.centreCode = state.CenterOn;
-    options.outputWidth = state.Width.load(std::memory_order_relaxed);
-    options.outputHeight = state.Height.load(std::memory_order_relaxed);
-    options.blackBars = state.BlackBars != 0;
-    options.crop = state.Crop.load(std::memory_order_relaxed) != 0;
-    options.darkenedDay = state.NighttimeImage == -1;
-    options.cloudFactor = state.CloudFactor;
-    return options;
-}
-
 // The frame for the present moment, fitted to the output size, in memory; empty when it cannot
 // be made. For sources that are not in the prepared files' usual form.
 DibImage RenderCurrentFrame(const RenderState& state) {
@@ -52,7 +40,7 @@ DibImage RenderCurrentFrame(const RenderState& state) {
     if (!ReadSources(state, sources) || !frame.Copy(sources.day)) {
         return frame;
     }
-    if (!RenderFrame(frame, sources.day, sources.night, sources.clouds, OptionsOf(state))) {
+    if (!RenderFrame(frame, sources.day, sources.night, sources.clouds, FrameOptionsOf(state))) {
         frame.Destroy();
     }
     return frame;
@@ -62,7 +50,7 @@ DibImage RenderCurrentFrame(const RenderState& state) {
 bool WriteCurrentFrame(const RenderState& state, bool activeDesktop) {
     const FileFrameResult streamed = RenderFileFrameAt(
         CurrentUtcSeconds(), kCurrentDayFile, state.NighttimeImage >= 1 ? kCurrentNightFile : nullptr,
-        state.Clouds != 0 ? kCurrentCloudsFile : nullptr, OptionsOf(state),
+        state.Clouds != 0 ? kCurrentCloudsFile : nullptr, FrameOptionsOf(state),
         activeDesktop ? WrapOrigin{} : VirtualScreenWrapOrigin(), kCurrentFrameFile);
     if (streamed != FileFrameResult::NotStreamable) {
         return streamed == FileFrameResult::Written;

@@ -10,6 +10,18 @@
 #include "render/time_zone.h"
 #include "render/utc_clock.h"
 
+FrameOptions FrameOptionsOf(const RenderState& state) {
+    FrameOptions options;
+    options.centreCode = state.CenterOn;
+    options.outputWidth = state.Width.load(std::memory_order_relaxed);
+    options.outputHeight = state.Height.load(std::memory_order_relaxed);
+    options.blackBars = state.BlackBars != 0;
+    options.crop = state.Crop.load(std::memory_order_relaxed) != 0;
+    options.darkenedDay = state.NighttimeImage == -1;
+    options.cloudFactor = state.CloudFactor;
+    return options;
+}
+
 int RenderFrame(DibImage& output, const DibImage& day, const DibImage& night, const DibImage& clouds,
                 const FrameOptions& options) {
     return RenderFrameAt(CurrentUtcSeconds(), output, day, night, clouds, options);

@@ -11,6 +11,7 @@
 #include "image/dib_image.h"
 #include "output/virtual_screen_wrap.h"
 #include "render/file_frame.h"
+#include "render/render_state.h"
 
 // The drawing choices of one frame, whether they come from the settings (the desktop frame),
 // from the settings dialog's controls (the preview) or from the command line.
@@ -23,6 +24,10 @@ struct FrameOptions {
     bool darkenedDay = false;  // the night side drawn from the day image dimmed
     int cloudFactor = 0;       // 0 to 100: how much the clouds are thinned
 };
+
+// The drawing choices of the desktop's frame, from the render state: the darkened day when the
+// night image setting is -1.
+FrameOptions FrameOptionsOf(const RenderState& state);
 
 // Renders the present moment into output, which must hold a copy of the day image; night and
 // cloud images may be empty. Returns 1; or 0 when the day image is empty or output does not

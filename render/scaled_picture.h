@@ -1,12 +1,21 @@
-// The platform half of ScaleImageFile: decoding a picture file and resizing it. On Windows the
-// system picture loader decodes into a GDI bitmap (CEnBitmap); the native build decodes into a
-// pixel buffer. Both resize through the same pixel chain, so they give the same pixels for the
-// same decoded picture.
+// The platform half of ScaleImageFile and of the preparation of the sources: decoding a picture
+// file, and resizing it. On Windows the system picture loader decodes into a GDI bitmap
+// (CEnBitmap); the native build decodes into a pixel buffer. Both resize through the same pixel
+// arithmetic, so they give the same pixels for the same decoded picture.
 #pragma once
 
 #include "image/dib_image.h"
+#include "image/pixel_buffer.h"
+
+// The background that fresh resizer buffers start with, which the rows a reduction leaves
+// unfilled show: white, as CEnBitmap paints them on Windows.
+inline constexpr ColourValue kResizeBackground = 0xFFFFFF;
 
 // Fills the empty image scaled with the picture in sourceFile, scaled by ScaleFactorFor for the
 // target size (positive) and crop flag, as a 32-bit bottom-up image with the default masks.
 // Returns 1, or 0 with scaled left empty.
 int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, int crop, DibImage& scaled);
+
+// The picture in sourceFile at its own size, top row first, as the resizer reads it when
+// LoadScaledPicture scales it. Returns 1, or 0 with pixels left as they were.
+int LoadPicturePixels(const char* sourceFile, PixelBuffer& pixels);

@@ -1,6 +1,7 @@
 #include "render/scaled_picture.h"
 
 #include <optional>
+#include <utility>
 
 #include "image/dib_pixels.h"
 #include "image/image_decoder.h"
@@ -8,22 +9,23 @@
 #include "image/processor_chain.h"
 #include "render/scale_image_file.h"
 
-namespace {
-
-// The background that fresh resizer buffers start with: white, as CEnBitmap paints them on
-// Windows, so that the rows a reduction leaves unfilled look the same in both builds.
-constexpr ColourValue kResizeBackground = 0xFFFFFF;
-
-}  // namespace
-
 int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, int crop, DibImage& scaled) {
-    std::optional<PixelBuffer> pixels = DecodeImageFile(sourceFile);
-    if (!pixels) {
+    PixelBuffer pixels;
+    if (!LoadPicturePixels(sourceFile, pixels)) {
         return 0;
     }
-    CImageResizer resizer(ScaleFactorFor(pixels->width, pixels->height, targetWidth, targetHeight, crop));
-    if (!RunProcessorChain(*pixels, {&resizer}, kResizeBackground)) {
+    CImageResizer resizer(ScaleFactorFor(pixels.width, pixels.height, targetWidth, targetHeight, crop));
+    if (!RunProcessorChain(pixels, {&resizer}, kResizeBackground)) {
         return 0;
     }
-    return DibFromPixels(scaled, *pixels);
+    return DibFromPixels(scaled, pixels);
+}
+
+int LoadPicturePixels(const char* sourceFile, PixelBuffer& pixels) {
+    std::optional<PixelBuffer> decoded = DecodeImageFile(sourceFile);
+    if (!decoded) {
+        return 0;
+    }
+    pixels = std::move(*decoded);
+    return 1;
 }

@@ -5,9 +5,13 @@
 // redraw from prepared bitmap files at 3840 x 2160, as orbiscape-render runs it from the
 // files, as a process of its own: wall time, processor time and peak memory.
 //
+// Last, the working files at desktops from 1280 x 1024 to 11520 x 2160 (benchmark_working_files.h).
+//
 //   orbiscape-benchmark [repetitions]            (default 5)
+//   orbiscape-benchmark --working-files [DATA_FOLDER]
+//        only the working files, from the delivered maps in DATA_FOLDER (default: the tree's data/)
 //   orbiscape-benchmark --prepare SOURCE WxH OUT.bmp
-//        scales a picture to cover WxH and writes it as the program prepares its sources
+//        scales a picture to cover WxH and writes the whole scaled map as a bitmap file
 //
 // The images are synthetic: the compositor's cost does not depend on what the pixels show, only
 // on the path each pixel takes, and a moment near an equinox gives day, night and twilight in
@@ -33,6 +37,8 @@
 #include "render/compositor.h"
 #include "render/scale_image_file.h"
 #include "tests/render/reference_compositor.h"
+#include "tools/benchmark_moment.h"
+#include "tools/benchmark_working_files.h"
 #include "tools/child_process.h"
 
 namespace {
@@ -40,7 +46,6 @@ namespace {
 constexpr int kDefaultRepetitions = 5;
 constexpr double kCentreLongitude = 14.0;
 constexpr int kCloudFactor = 10;
-constexpr char kMoment[] = "2024-03-20T15:37:12Z";
 
 struct FrameSize {
     int width;
@@ -59,17 +64,6 @@ std::uint32_t Noise(int x, int y) {
     value *= 0x2C1B3C6Du;
     value ^= value >> 12;
     return value;
-}
-
-std::tm Moment() {
-    std::tm moment{};
-    moment.tm_year = 2024 - 1900;
-    moment.tm_mon = 2;
-    moment.tm_mday = 20;
-    moment.tm_hour = 15;
-    moment.tm_min = 37;
-    moment.tm_sec = 12;
-    return moment;
 }
 
 // The three sources in the form the program prepares them (32 bits, bottom-up, bit fields).
@@ -175,7 +169,7 @@ bool BenchmarkSize(FrameSize size, int repetitions) {
         std::fprintf(stderr, "could not make %d x %d images\n", size.width, size.height);
         return false;
     }
-    const std::tm moment = Moment();
+    const std::tm moment = BenchmarkMoment();
     Timing reference[3], fast[3], plain[3];
     for (const int threads : {1, 2}) {
         reference[threads] = TimeRuns(repetitions, [&] {
@@ -258,7 +252,7 @@ bool BenchmarkRedraw(const char* argv0, FrameSize size, int repetitions) {
         "--center-lon",
         std::to_string(static_cast<int>(kCentreLongitude)),
         "--at",
-        kMoment,
+        kBenchmarkMomentText,
         "-o",
         (folder / "current.bmp").string(),
     };
@@ -302,11 +296,19 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "--prepare") == 0) {
         return Prepare(argv[2], argv[3], argv[4]);
     }
+    if (const int step = RunWorkingFilesStep(argc, argv); step >= 0) {
+        return step;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--working-files") == 0) {
+        return BenchmarkWorkingFiles(argv[0], argc > 2 ? argv[2] : ORBISCAPE_DATA_FOLDER) ? EXIT_SUCCESS
+                                                                                          : EXIT_FAILURE;
+    }
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRepetitions;
     std::printf("day/night composition with night and cloud images, %d repetitions\n", repetitions);
-    // The whole redraw first, while this process is small: a child's peak memory can count the
+    // The whole redraws first, while this process is small: a child's peak memory can count the
     // memory of the process that starts it.
     bool allRan = BenchmarkRedraw(argv[0], FrameSize{3840, 2160}, repetitions);
+    allRan = BenchmarkWorkingFiles(argv[0], ORBISCAPE_DATA_FOLDER) && allRan;
     for (const FrameSize size : {FrameSize{1920, 1080}, FrameSize{3840, 2160}}) {
         allRan = BenchmarkSize(size, repetitions) && allRan;
     }

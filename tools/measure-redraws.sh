@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Measures orbiscape.exe over a long run of timed redraws: with UpdateFreq 1000 (a redraw every
-# second) it runs under Wine, on a virtual display and in a fresh prefix of its own, until it has
-# redrawn REDRAWS times (300 unless given; about five minutes). After the first frame and after
-# every hundred redraws it records the memory of the program's process, Linux's view (VmRSS,
-# VmHWM) and Windows' (working set, peak working set, committed private memory), and its kernel
-# handles and GDI objects, and prints them as a table, also kept in build/run/redraws.txt, with
-# the CPU time the process spent per timed redraw (user and system, from the first frame on).
+# second) it runs under Wine, on a virtual desktop of DESKTOP pixels (1280x1024 unless given; a
+# wide one such as 11520x2160 stands for three monitors) and in a fresh prefix of its own, until
+# it has redrawn REDRAWS times (300 unless given; about five minutes). After the first frame and
+# after every hundred redraws it records the memory of the program's process, Linux's view (VmRSS,
+# VmHWM, the peak since the start, preparation of the sources included) and Windows' (working
+# set, peak working set, committed private memory), and its kernel handles and GDI objects, and
+# prints them as a table, also kept in build/run/redraws.txt, with the time from the start to the
+# first frame, the CPU time the process spent per timed redraw (user and system, from the first
+# frame on), the working files' sizes, and what the redraws would write to the disk in a day at
+# the default redraw period.
 #
-#   tools/measure-redraws.sh [REDRAWS]
+#   tools/measure-redraws.sh [REDRAWS] [DESKTOP]
 #
 # Redraws are counted from "current.bmp": every redraw writes a new file and renames it into
 # place, so each new inode and modification time is one redraw.
@@ -15,7 +19,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
 readonly kRedraws=${1:-300}
+readonly kDesktop=${2:-1280x1024}
 readonly kUpdateFreq=1000
+readonly kDefaultUpdateFreq=300000
 readonly kSampleEvery=100
 readonly kSampleSeconds=0.2
 # A redraw that never comes: the run stops rather than waiting for ever.
@@ -24,6 +30,7 @@ readonly kStallSeconds=60
 tools/install-deps.sh
 source tools/wine-session.sh
 source tools/wine-desktop.sh
+ORBISCAPE_DESKTOP_SIZE=$kDesktop
 mkdir -p build/run
 echo "Building orbiscape.exe for Windows (log: build/run/build.log)"
 orbiscape_build_windows_program build/run/build.log
@@ -43,11 +50,12 @@ end_everything() {
 trap end_everything EXIT
 trap 'exit 130' INT TERM
 
-echo "Starting orbiscape.exe with a redraw every $kUpdateFreq ms on a virtual display"
+echo "Starting orbiscape.exe with a redraw every $kUpdateFreq ms on a virtual desktop of $kDesktop"
 orbiscape_wine_start "$work/wine" xvfb
 orbiscape_use_virtual_desktop
 orbiscape_lay_out_install "$install" "$ORBISCAPE_WINDOWS_PROGRAM" data
 timeout 60 wine reg add 'HKCU\Software\Orbiscape' /v UpdateFreq /t REG_DWORD /d $kUpdateFreq /f >/dev/null
+started_at=$(date +%s.%N)
 orbiscape_start_on_desktop "$install" "$work/orbiscape.log"
 
 deadline=$((SECONDS + 120))
@@ -55,6 +63,7 @@ until orbiscape_frame_shown "$probe" "$install"; do
     [ $SECONDS -lt $deadline ] || { echo "No first frame within 120 s" >&2; exit 1; }
     sleep 0.5
 done
+first_frame_seconds=$(awk -v a="$started_at" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
 pid=$(orbiscape_program_linux_pid)
 
 # sample LABEL: one column of the table, in the arrays below.
@@ -135,5 +144,15 @@ report() {
     echo "$redraws timed redraws in $duration s (UpdateFreq $kUpdateFreq ms)"
     awk -v ticks="$ticks_per_redraws" -v hz="$(getconf CLK_TCK)" -v redraws="$redraws" \
         'BEGIN { printf "CPU time per timed redraw: %.1f ms (user and system, %d ticks of %d Hz)\n", 1000 * ticks / hz / redraws, ticks, hz }'
+    echo "From the start to the first frame (Wine's start and the preparation of the sources included): $first_frame_seconds s"
+    echo "Working files on the $kDesktop desktop (bytes):"
+    local file total=0
+    for file in "$install"/*.bmp; do
+        printf '  %-22s %12d\n' "$(basename "$file")" "$(stat -c %s "$file")"
+        total=$((total + $(stat -c %s "$file")))
+    done
+    printf '  %-22s %12d\n' "all" "$total"
+    awk -v frame="$(stat -c %s "$install/current.bmp")" -v period=$kDefaultUpdateFreq \
+        'BEGIN { printf "Written per day by the timed redraws at the default period of %d s: %.0f MB\n", period / 1000, 86400000 / period * frame / 1e6 }'
 }
 report | tee build/run/redraws.txt

@@ -17,12 +17,12 @@ int DayImageNumber(const SettingsChoices& choices, std::int64_t utcSeconds) {
 
 }  // namespace
 
-int WritePreviewFile(const SettingsChoices& choices, int width, int height, std::int64_t utcSeconds) {
+bool WritePreviewFile(const SettingsChoices& choices, int width, int height, std::int64_t utcSeconds) {
     const int crop = CropsFrame(choices) ? 1 : 0;
     DibImage day, night, clouds;
     const std::string dayFile = PreviewImageFile(DayImageNumber(choices, utcSeconds));
     if (!ScaleImageFile(dayFile.c_str(), &day, width, height, nullptr, crop)) {
-        return 0;
+        return false;
     }
     // A layer that does not load stays empty and is left out of the picture.
     if (choices.nighttimeImage >= 1) {
@@ -43,7 +43,7 @@ int WritePreviewFile(const SettingsChoices& choices, int width, int height, std:
     options.cloudFactor = choices.cloudFactor;
     DibImage frame;
     if (!frame.Copy(day) || !RenderFrameAt(utcSeconds, frame, day, night, clouds, options)) {
-        return 0;
+        return false;
     }
-    return frame.SaveBmpFile(kPreviewFrameFile);
+    return frame.SaveBmpFile(kPreviewFrameFile) != 0;
 }

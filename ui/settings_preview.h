@@ -11,7 +11,7 @@
 
 // Draws the preview for `choices` at the moment (seconds since 1970 UTC), fitted to a picture
 // control of width x height pixels, and writes it to "preview.bmp" in the current directory,
-// replacing the earlier one in one step. Returns 1 when the file was written; 0 when the day
+// replacing the earlier one in one step. True when the file was written; false when the day
 // image cannot be loaded, the frame cannot be made or the file cannot be written, leaving the
 // earlier "preview.bmp" as it was. A night or cloud layer that cannot be loaded is left out.
-int WritePreviewFile(const SettingsChoices& choices, int width, int height, std::int64_t utcSeconds);
+bool WritePreviewFile(const SettingsChoices& choices, int width, int height, std::int64_t utcSeconds);

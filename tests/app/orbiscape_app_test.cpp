@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <string>
 #include <thread>
 #include <utility>
@@ -29,13 +28,6 @@ using std::chrono::milliseconds;
 constexpr char kTestMutexName[] = "OrbiscapeAppTestMutex";
 constexpr char kProgramMutexName[] = "OrbiscapeMutex";
 constexpr milliseconds kDeadline(10000);
-
-int CurrentUtcMonth() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts = {};
-    gmtime_s(&parts, &now);
-    return parts.tm_mon + 1;
-}
 
 bool TimerIsArmed(UINT_PTR timerId) {
     // Killing a thread timer that exists succeeds once; re-arming keeps the test's view simple.
@@ -92,9 +84,10 @@ class OrbiscapeAppTest : public ::testing::Test {
         app_.RenderState.Height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     }
 
-    // The prepared day-image number changes only when the sources are prepared, which every
-    // redraw begins with; the scratch directory has no pictures, so nothing else happens.
-    bool SourcesWerePrepared() const { return app_.RenderState.PreparedDayImage != -1; }
+    // Every redraw prepares the sources and then publishes the frame, which notes the frame's
+    // time. The scratch directory has no pictures, so nothing else happens: the preparation
+    // fails (and is tried again at the next pass) and no frame is written.
+    bool SourcesWerePrepared() const { return app_.LastFrameTime != 0; }
 
     WorkingFolder folder_;
     COrbiscapeApp app_;
@@ -201,7 +194,7 @@ TEST_F(OrbiscapeAppTest, ANewScreenSizeIsTakenAndRedrawnInWallpaperModeOnly) {
     app_.OnThreadSettingChange(0, 0);
     EXPECT_EQ(app_.RenderState.Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(app_.RenderState.Height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+    EXPECT_TRUE(SourcesWerePrepared());
 }
 
 TEST_F(OrbiscapeAppTest, UnconfirmedSettingsIgnoreScreenChanges) {
@@ -223,7 +216,9 @@ TEST_F(OrbiscapeAppTest, TheNoticeArrivesThroughTheThreadMessageMap) {
 TEST_F(OrbiscapeAppTest, TheRedrawTimerPreparesAndRedrawsAtIdlePriorityAndRestoresNormal) {
     app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
     COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.RenderTimerId, 0);
-    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+    EXPECT_TRUE(SourcesWerePrepared());
+    EXPECT_EQ(app_.RenderState.PreparedDayImage, kNothingPrepared)
+        << "without pictures, tried again next time";
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
 }
 
@@ -234,17 +229,15 @@ TEST_F(OrbiscapeAppTest, TheClockCheckRedrawsOnlyAFrameThatTheClockHasLeftBehind
     EXPECT_NEAR(static_cast<double>(app_.LastFrameTime), static_cast<double>(CurrentUtcSeconds()), 5.0);
 
     // An hour's period: a frame of 30 minutes is current, and the check reads nothing else.
-    app_.RenderState.PreparedDayImage = -1;
-    app_.LastFrameTime = CurrentUtcSeconds() - 30 * 60;
+    const std::int64_t halfAnHourAgo = CurrentUtcSeconds() - 30 * 60;
+    app_.LastFrameTime = halfAnHourAgo;
     COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.ClockCheckTimerId, 0);
-    EXPECT_FALSE(SourcesWerePrepared());
+    EXPECT_EQ(app_.LastFrameTime, halfAnHourAgo) << "not redrawn";
 
     // After a night's sleep, or a clock set back by an hour, it is redrawn at idle priority.
     for (const std::int64_t jump : {8 * 3600, -3600}) {
-        app_.RenderState.PreparedDayImage = -1;
         app_.LastFrameTime = CurrentUtcSeconds() - jump;
         COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.ClockCheckTimerId, 0);
-        EXPECT_TRUE(SourcesWerePrepared()) << jump;
         EXPECT_NEAR(static_cast<double>(app_.LastFrameTime), static_cast<double>(CurrentUtcSeconds()), 5.0);
         EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
     }
@@ -261,7 +254,6 @@ TEST_F(OrbiscapeAppTest, AWakeRedrawsOnceForItsTwoEventsAndNothingBeforeTheFirst
 
     app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
     EXPECT_TRUE(resume(PBT_APMRESUMEAUTOMATIC));
-    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
     EXPECT_FALSE(resume(PBT_APMRESUMESUSPEND)) << "the same wake, drawn already";
     // A wake whose first event did not arrive, and one after a timed redraw, are drawn.
@@ -503,7 +495,7 @@ TEST_F(StartupTest, ANormalStartMakesTheMissingCloudBitmapsAndAppliesTheSettings
     EXPECT_NE(app_.RenderTimerId, 0u);
     EXPECT_EQ(app_.CloudTimerId, 0u) << "cloud updates are off by default";
     EXPECT_EQ(app_.RenderState.Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(app_.RenderState.PreparedDayImage, CurrentUtcMonth());
+    EXPECT_TRUE(SourcesWerePrepared());
 }
 
 TEST_F(StartupTest, AnExistingCloudBitmapIsNotMadeAgain) {

@@ -56,7 +56,7 @@ e2e_screenshot after-first-apply
 quiet_redraws 3
 
 # Another apply, as the settings dialog's OK or Apply would post it: told once again.
-e2e_require "an apply command is delivered" e2e_probe choose-tray-command 1
+e2e_require "an apply command is delivered" e2e_probe choose-tray-command "$(e2e_id ID_APPLY_SETTINGS)"
 answer_apply_refusal second
 e2e_check "no further message box follows" e2e_not e2e_wait 5 box_open
 quiet_redraws 2
@@ -65,12 +65,11 @@ e2e_check_equal "the program still runs" 1 "$(e2e_program_count)"
 # Back to the wallpaper: the items are removed without a word and the frame covers the screen.
 e2e_set_dword ActiveDesktop 0
 stamp=$(orbiscape_frame_stamp "$E2E_INSTALL")
-e2e_require "an apply command is delivered" e2e_probe choose-tray-command 1
+e2e_require "an apply command is delivered" e2e_probe choose-tray-command "$(e2e_id ID_APPLY_SETTINGS)"
 e2e_check "the frame becomes the wallpaper again" e2e_wait 60 orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" \
     "$E2E_INSTALL" "$stamp"
 e2e_check "leaving Active Desktop mode asks nothing" e2e_not box_open
 e2e_check_equal "current.bmp has the virtual screen's size again" "$kScreenSize" "$(frame_size)"
 
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
-e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the program ends after Exit" e2e_wait 30 e2e_program_gone

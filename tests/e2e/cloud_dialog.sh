@@ -15,10 +15,13 @@ source "$(dirname "$0")/e2e_session.sh"
 source "$(dirname "$0")/cloud_mirror.sh"
 
 readonly kCaption="Orbiscape - Cloud Updates"
-readonly kCloudUpdatesCommand=32771
-readonly kOk=1 kCancel=2
-readonly kPeriodList=1013 kUpdateBox=1014 kMirrorList=1016 kMoveUp=1017 kMoveDown=1018 kDelete=1019
-readonly kAdd=1020 kAddressBox=1021 kLastUpdated=1022 kPreview=1023
+readonly kCloudUpdatesCommand=$(e2e_id ID_CLOUD_UPDATES)
+readonly kOk=$(e2e_id IDOK) kCancel=$(e2e_id IDCANCEL)
+readonly kPeriodList=$(e2e_id IDC_CLOUD_UPDATE_FREQ) kUpdateBox=$(e2e_id IDC_UPDATE_CLOUDS)
+readonly kMirrorList=$(e2e_id IDC_MIRROR_LIST) kMoveUp=$(e2e_id IDC_MOVE_MIRROR_UP)
+readonly kMoveDown=$(e2e_id IDC_MOVE_MIRROR_DOWN) kDelete=$(e2e_id IDC_DELETE_MIRROR)
+readonly kAdd=$(e2e_id IDC_ADD_MIRROR) kAddressBox=$(e2e_id IDC_MIRROR_ADDRESS)
+readonly kLastUpdated=$(e2e_id IDC_LAST_UPDATED) kPreview=$(e2e_id IDC_CLOUD_PREVIEW)
 readonly kUpdateFreq=600000
 readonly kNewMirror="http://$kMirror$kMapPath"
 readonly kDeadMirrors=("http://$kDeadMirror$kMapPath" "http://$kDeadMirror/second.jpg")
@@ -26,8 +29,6 @@ readonly kDeadMirrors=("http://$kDeadMirror$kMapPath" "http://$kDeadMirror/secon
 control() { e2e_probe dialog-control "$kCaption" "$1"; }
 # Clicks are posted: the dialog handles them a moment later.
 click() { e2e_probe dialog-click "$kCaption" "$1" >/dev/null; }
-frame_stamp() { e2e_file_inode "$E2E_INSTALL/current.bmp"; }
-frame_changed() { [ "$(frame_stamp)" != "$1" ]; }
 # "ENABLED CHECKED SELECTION" of the update box.
 update_box() { control $kUpdateBox | cut -d' ' -f1-3; }
 dialog_open() { e2e_window_exists "$kCaption"; }
@@ -120,7 +121,7 @@ e2e_check_becomes "moved to the top, still selected" "1 0 0 $kNewMirror" control
 e2e_check_equal "the first entry: Move Up disabled" 101 "$(enabled_states $kDelete $kMoveUp $kMoveDown)"
 e2e_probe dialog-select "$kCaption" $kPeriodList "6 hours" >/dev/null
 e2e_screenshot cloud-dialog-edited
-frame_before_ok=$(frame_stamp)
+frame_before_ok=$(e2e_frame_stamp)
 click $kOk
 ok_clicked=$SECONDS
 e2e_require "OK closes the dialog" e2e_wait 30 dialog_closed
@@ -128,7 +129,7 @@ e2e_check_equal "OK stores the mirrors as listed" "$kNewMirror\\0${kDeadMirrors[
     "$(e2e_reg_value "$E2E_SETTINGS_KEY" URLs)"
 e2e_check_equal "OK stores the updates switched on" 0x1 "$(e2e_reg_value "$E2E_SETTINGS_KEY" AutoUpdateClouds)"
 e2e_check_equal "OK stores the period" 0x6 "$(e2e_reg_value "$E2E_SETTINGS_KEY" CloudUpdateFreq)"
-e2e_check "OK applies the settings: a frame is drawn" e2e_wait 30 frame_changed "$frame_before_ok"
+e2e_check "OK applies the settings: a frame is drawn" e2e_wait 30 e2e_frame_replaced "$frame_before_ok"
 
 # Applying the settings armed the cloud timer, for about five seconds as nothing was ever
 # downloaded.
@@ -158,10 +159,10 @@ echo "   preview pixels unlike the first preview's: $renewed"
 e2e_check "the preview shows the downloaded map" awk -v r="$renewed" 'BEGIN { split(r, R); exit !(R[1] >= 0.3 * R[2]) }'
 
 # OK once more: the next frame shows the new clouds, and the moment stays as the download stored it.
-frame_before_ok=$(frame_stamp)
+frame_before_ok=$(e2e_frame_stamp)
 click $kOk
 e2e_require "OK closes the dialog" e2e_wait 30 dialog_closed
-e2e_check "the next frame is drawn" e2e_wait 30 frame_changed "$frame_before_ok"
+e2e_check "the next frame is drawn" e2e_wait 30 e2e_frame_replaced "$frame_before_ok"
 changed=$(e2e_probe differing-pixels current.bmp 0 0 "$E2E_DIR/frame-with-delivered-clouds.bmp" 0 0 1280 1024 48)
 echo "   pixels of the frame unlike the first one: $changed"
 e2e_check "the new clouds show in the frame" awk -v r="$changed" 'BEGIN { split(r, R); exit !(R[1] >= 0.15 * R[2]) }'
@@ -177,11 +178,11 @@ added() { [ "$(e2e_probe dialog-list "$kCaption" $kMirrorList | wc -l)" = 4 ]; }
 e2e_check "an address is added" e2e_wait 10 added
 click $kUpdateBox
 e2e_check_becomes "updates are switched off" "1 0 -1" update_box
-frame_before_cancel=$(frame_stamp)
+frame_before_cancel=$(e2e_frame_stamp)
 click $kCancel
 e2e_require "Cancel closes the dialog" e2e_wait 30 dialog_closed
 e2e_check_equal "Cancel leaves the mirrors" "$urls_before" "$(e2e_reg_value "$E2E_SETTINGS_KEY" URLs)"
 e2e_check_equal "Cancel leaves the updates on" 0x1 "$(e2e_reg_value "$E2E_SETTINGS_KEY" AutoUpdateClouds)"
-e2e_check "Cancel applies nothing: no frame is drawn" e2e_not e2e_wait 5 frame_changed "$frame_before_cancel"
+e2e_check "Cancel applies nothing: no frame is drawn" e2e_not e2e_wait 5 e2e_frame_replaced "$frame_before_cancel"
 e2e_check_equal "the map was asked for once" 1 "$(e2e_mirror_requests $kMapPath)"
 e2e_check_equal "the program keeps running" 1 "$(e2e_program_count)"

@@ -45,6 +45,7 @@
 #include <shellapi.h>
 
 #include "framework/wide_text_win.h"
+#include "resources/resource_ids.h"
 #include "tests/e2e/bitmap_pixels_win.h"
 #include "tests/e2e/desktop_settings_win.h"
 #include "tests/e2e/desktop_windows_win.h"
@@ -59,7 +60,7 @@ constexpr int kFailure = 2;
 constexpr int kUsage = 64;
 
 // The tray menu's "E&xit".
-constexpr unsigned kExitCommand = 57665;
+constexpr unsigned kExitCommand = ID_APP_EXIT;
 
 // Reads count whole numbers from texts into values; false at the first text that is not one.
 bool ParseIntegers(char** texts, int count, int* values) {

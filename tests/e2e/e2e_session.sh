@@ -91,6 +91,17 @@ e2e_track() {
     E2E_PIDS+=("$1")
 }
 
+# e2e_id NAME: the number of a control or command as resources/resource_ids.h defines it, or
+# of the system's IDOK and IDCANCEL.
+e2e_id() {
+    case $1 in
+        IDOK) echo 1 ;;
+        IDCANCEL) echo 2 ;;
+        *) awk -v name="$1" '$1 == "#define" && $2 == name { print $3; found = 1 } END { exit !found }' \
+            "$ORBISCAPE_SOURCE_DIR/resources/resource_ids.h" || echo "e2e_id: no $1 in resource_ids.h" >&2 ;;
+    esac
+}
+
 # e2e_at_end COMMAND: run (by eval) when the scenario ends, after its processes, before its
 # folder is removed.
 e2e_at_end() {

@@ -81,6 +81,5 @@ e2e_check "an icon is drawn in the tray corner" at_least "$tray" 30
 
 # "E&xit" ends the program, and its hidden window goes with it.
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
-e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the program ends after Exit" e2e_wait 30 e2e_program_gone
 e2e_check "the window OrbiscapeCommandSink is gone" e2e_not e2e_window_exists OrbiscapeCommandSink

@@ -37,6 +37,5 @@ e2e_check_equal "the copy that runs is the first" "$first_pid" \
 e2e_check "the first copy's window OrbiscapeCommandSink is still there" e2e_window_exists OrbiscapeCommandSink
 
 # Every redraw replaces "current.bmp", so a new file means the first copy's timer still runs.
-frame_before=$(e2e_file_inode "$E2E_INSTALL/current.bmp")
-frame_replaced() { [ "$(e2e_file_inode "$E2E_INSTALL/current.bmp")" != "$frame_before" ]; }
-e2e_check "the first copy goes on redrawing" e2e_wait 30 frame_replaced
+frame_before=$(e2e_frame_stamp)
+e2e_check "the first copy goes on redrawing" e2e_wait 30 e2e_frame_replaced "$frame_before"

@@ -7,13 +7,13 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_session.sh"
 
 readonly kDialog="Orbiscape"
-readonly kOptions=103 kCentreOn=1000 kOk=1 kCancel=2
+readonly kOptions=$(e2e_id ID_OPTIONS) kCentreOn=$(e2e_id IDC_CENTER_ON) kPreview=$(e2e_id IDC_PREVIEW)
+readonly kOk=$(e2e_id IDOK) kCancel=$(e2e_id IDCANCEL)
 # Fitted with black bars, the 2:1 map lies 1280 x 640 in the middle of the 1280 x 1024 frame.
 readonly kMapTop=192
 
 dialog_open() { e2e_probe dialog-control "$kDialog" $kCentreOn >/dev/null; }
 dialog_closed() { ! dialog_open; }
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
 frame_exists() { [ -f "$E2E_INSTALL/current.bmp" ]; }
 
 e2e_begin settings-dialog
@@ -30,7 +30,7 @@ e2e_check "nothing is drawn while the dialog is open" e2e_not frame_exists
 e2e_check_equal "the never-confirmed centre shows the first entry" "1 0 0 Current Time Zone" \
     "$(e2e_probe dialog-control "$kDialog" $kCentreOn)"
 e2e_require "Cancel is pressed" e2e_probe dialog-click "$kDialog" $kCancel
-e2e_check "Cancel ends the program" e2e_wait 30 program_gone
+e2e_check "Cancel ends the program" e2e_wait 30 e2e_program_gone
 e2e_check "still nothing is drawn" e2e_not frame_exists
 
 # Started again: OK stores what the dialog shows and the first frame follows.
@@ -45,15 +45,14 @@ e2e_check_equal "the frame has the screen's size" "1280 1024" "$(e2e_probe bitma
 # From the tray: "Noon" and OK. The next frame has the sun in its middle column.
 e2e_require "the tray's Options command is delivered" e2e_probe choose-tray-command $kOptions
 e2e_require "the dialog opens from the tray" e2e_wait 60 dialog_open
-preview_shown() { [ "$(e2e_probe dialog-control "$kDialog" 1001 | cut -d' ' -f3)" = 1 ]; }
+preview_shown() { [ "$(e2e_probe dialog-control "$kDialog" $kPreview | cut -d' ' -f3)" = 1 ]; }
 e2e_check "the preview is shown" e2e_wait 30 preview_shown
 e2e_screenshot settings-dialog
-frame_before=$(e2e_file_inode "$E2E_INSTALL/current.bmp")
+frame_before=$(e2e_frame_stamp)
 e2e_require "Noon is chosen" e2e_probe dialog-select "$kDialog" $kCentreOn Noon
 e2e_require "OK is pressed" e2e_probe dialog-click "$kDialog" $kOk
 e2e_check "the dialog closes" e2e_wait 30 dialog_closed
-frame_replaced() { [ "$(e2e_file_inode "$E2E_INSTALL/current.bmp")" != "$frame_before" ]; }
-e2e_require "a new frame is drawn" e2e_wait 60 frame_replaced
+e2e_require "a new frame is drawn" e2e_wait 60 e2e_frame_replaced "$frame_before"
 e2e_check_equal "Noon is stored" 0x3e9 "$(e2e_reg_value "$E2E_SETTINGS_KEY" CenterOn)"
 
 # Centred on noon, the sun's longitude is the frame's middle column (longitude 0 of an unshifted
@@ -67,4 +66,4 @@ e2e_check_day_and_night $kMapTop "$sun_lat" 0 "$sun_lon" -170 "$night_lon" \
     "its left edge shows night near the antipode"
 
 e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
-e2e_check "the program ends after Exit" e2e_wait 30 program_gone
+e2e_check "the program ends after Exit" e2e_wait 30 e2e_program_gone

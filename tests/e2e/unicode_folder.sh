@@ -15,7 +15,7 @@ readonly kProfile='C:\users\Юлия 陈'
 readonly kShellFolders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
 readonly kRunKey='Software\Microsoft\Windows\CurrentVersion\Run'
 readonly kUpdateFreq=2000
-readonly kDialog="Orbiscape" kOptions=103 kPreview=1001 kCancel=2
+readonly kDialog="Orbiscape" kOptions=$(e2e_id ID_OPTIONS) kPreview=$(e2e_id IDC_PREVIEW) kCancel=$(e2e_id IDCANCEL)
 
 frame_is_wallpaper() { [ "$(e2e_probe wallpaper)" = "$install_folder\\current.bmp" ]; }
 installed() { [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }

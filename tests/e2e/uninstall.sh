@@ -44,8 +44,7 @@ done
     uninstalled=0 || uninstalled=$?
 e2e_check_equal "orbiscape.exe /uninstall finishes" 0 "$uninstalled"
 
-program_gone() { [ "$(e2e_program_count)" = 0 ]; }
-e2e_check "the running copy ends" e2e_wait 30 program_gone
+e2e_check "the running copy ends" e2e_wait 30 e2e_program_gone
 e2e_check "the window OrbiscapeCommandSink is gone" e2e_not e2e_window_exists OrbiscapeCommandSink
 e2e_check "the ten working files are gone" none_present "${kWorkingFiles[@]}"
 e2e_check "the files of the folder it was given from stay" bash -c 'cd "$1" && shift && ls -- "$@" >/dev/null' \

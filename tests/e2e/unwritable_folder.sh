@@ -20,7 +20,7 @@ readonly kUpdateFreq=2000
 # A disk with room for the program, its pictures and its working files at 1280 x 1024, and a few
 # megabytes more.
 readonly kDiskSize=64m
-readonly kApplySettings=1
+readonly kApplySettings=$(e2e_id ID_APPLY_SETTINGS)
 
 if [ "$(id -u)" != 0 ] || ! command -v runuser >/dev/null || ! command -v useradd >/dev/null; then
     echo "unwritable-folder: skipped, it needs root to run Wine as another user and to mount a small disk"

@@ -95,13 +95,13 @@ e2e_check_equal "the wake's frame covers the screen" "$kScreenSize" "$(frame_siz
 
 # Into Active Desktop mode, whose item Wine refuses, and back.
 e2e_set_dword ActiveDesktop 1
-e2e_require "an apply command is delivered" e2e_probe choose-tray-command 1
+e2e_require "an apply command is delivered" e2e_probe choose-tray-command "$(e2e_id ID_APPLY_SETTINGS)"
 answer_apply_refusal
 check_user_wallpaper_back "Active Desktop mode"
 e2e_screenshot active-desktop-mode
 e2e_set_dword ActiveDesktop 0
 stamp=$(e2e_frame_stamp)
-e2e_require "an apply command is delivered" e2e_probe choose-tray-command 1
+e2e_require "an apply command is delivered" e2e_probe choose-tray-command "$(e2e_id ID_APPLY_SETTINGS)"
 e2e_check "back in wallpaper mode the frame is the wallpaper" e2e_wait 60 orbiscape_frame_shown \
     "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL" "$stamp"
 check_remembered "back in wallpaper mode"

@@ -1,10 +1,12 @@
 #include "image/image_resizer.h"
+#include "image/resize_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -237,6 +239,33 @@ TEST(CImageResizer, OversizedDestinationStaysInsideTheSource) {
     EXPECT_EQ(CImageResizer(2.0).ProcessPixels(src.pixels, 5, 4, dst, 40, 40), 1);
     EXPECT_EQ(dst[39 * 40 + 39], src.pixels[19] & 0xFFFFFFu);
     EXPECT_EQ(CImageResizer(0.5).ProcessPixels(src.pixels, 5, 4, dst, 40, 40), 1);
+}
+
+TEST(ResizePlan, MakesTheResizersPixelsRowByRowInAnyOrderAndAnyRunOfColumns) {
+    const PixelBuffer src = RandomPicture(97, 61, 7);
+    for (double factor : {1.0, 1.25, 4.5, 7.3, 0.99, 0.8, 0.5, 0.07}) {
+        SCOPED_TRACE(factor);
+        ImageSize size;
+        const std::vector<std::uint32_t> whole = Resize(src, factor, &size);
+        std::optional<ResizePlan> plan = ResizePlan::Make(factor, {src.width, src.height}, size);
+        ASSERT_TRUE(plan);
+        // Bottom row first, each row made in two runs split somewhere inside it.
+        std::vector<std::uint32_t> rows(whole.size(), kWhiteFill);
+        for (int row = size.height - 1; row >= 0; --row) {
+            std::uint32_t* out = rows.data() + std::size_t(row) * size.width;
+            const int split = (row * 7) % (size.width + 1);
+            plan->MakeRow(src.pixels, row, split, size.width - split, out + split);
+            plan->MakeRow(src.pixels, row, 0, split, out);
+        }
+        EXPECT_EQ(rows, whole);
+    }
+    // What the resizer refuses, a plan refuses too.
+    for (double factor :
+         {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::denorm_min()}) {
+        EXPECT_FALSE(ResizePlan::Make(factor, {4, 4}, {2, 2})) << factor;
+    }
+    EXPECT_FALSE(ResizePlan::Make(2.0, {0, 0}, {2, 2}));
+    EXPECT_FALSE(ResizePlan::Make(1.0, {2, 2}, {3, 2}));  // a copy with more pixels than the source
 }
 
 }  // namespace

@@ -121,7 +121,7 @@ TEST_F(WallpaperTest, InteractiveSetWritesTilingAndStoresTheFramesFullPath) {
     WriteDesktopValue("TileWallpaper", DigitValue('0'));
     WriteDesktopValue("WallpaperStyle", DigitValue('2'));
 
-    EXPECT_EQ(SetWallpaper(true), 1);
+    EXPECT_TRUE(SetWallpaper(true));
 
     const std::optional<DesktopValue> tile = ReadDesktopValue("TileWallpaper");
     const std::optional<DesktopValue> style = ReadDesktopValue("WallpaperStyle");
@@ -135,7 +135,7 @@ TEST_F(WallpaperTest, InteractiveSetWritesTilingAndStoresTheFramesFullPath) {
 }
 
 TEST_F(WallpaperTest, TimedSetChangesTheSessionsWallpaperAndTheTiling) {
-    EXPECT_EQ(SetWallpaper(false), 1);
+    EXPECT_TRUE(SetWallpaper(false));
 
     EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
     EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "1");
@@ -143,10 +143,10 @@ TEST_F(WallpaperTest, TimedSetChangesTheSessionsWallpaperAndTheTiling) {
 }
 
 TEST_F(WallpaperTest, ClearTurnsTilingOffKeepsTheStyleAndLeavesNoWallpaper) {
-    ASSERT_EQ(SetWallpaper(true), 1);
+    ASSERT_TRUE(SetWallpaper(true));
     WriteDesktopValue("WallpaperStyle", DigitValue('2'));
 
-    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_TRUE(ClearWallpaper());
 
     const std::optional<DesktopValue> tile = ReadDesktopValue("TileWallpaper");
     ASSERT_TRUE(tile);
@@ -162,7 +162,7 @@ TEST_F(WallpaperTest, FullPathOfTheFrameMustFitIn260Characters) {
     WriteDesktopValue("TileWallpaper", DigitValue('0'));
     EnterDirectory(DirectoryOfLength(MAX_PATH - 1 - 12));
     ASSERT_EQ(FramePath().size(), static_cast<std::size_t>(MAX_PATH - 1));
-    EXPECT_EQ(SetWallpaper(false), 1);
+    EXPECT_TRUE(SetWallpaper(false));
     EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "1");
 
     WriteDesktopValue("TileWallpaper", DigitValue('0'));
@@ -170,7 +170,7 @@ TEST_F(WallpaperTest, FullPathOfTheFrameMustFitIn260Characters) {
     const std::wstring shownBefore = SessionWallpaper();
     EnterDirectory(DirectoryOfLength(MAX_PATH - 12));
     ASSERT_EQ(FramePath().size(), static_cast<std::size_t>(MAX_PATH));
-    EXPECT_EQ(SetWallpaper(true), 0);
+    EXPECT_FALSE(SetWallpaper(true));
     EXPECT_EQ(TextOf(ReadDesktopValue("TileWallpaper")), "0");
     EXPECT_EQ(TextOf(ReadDesktopValue("WallpaperStyle")), "2");
     EXPECT_EQ(SessionWallpaper(), shownBefore);
@@ -199,7 +199,7 @@ TEST_F(UserWallpaperTest, TheUsersWallpaperIsRememberedUnchangedAndComesBackWhen
     const std::wstring picture = MakePicture(L"Фото 写真 Ελλάδα", L"море.bmp");
     ChooseWallpaper(picture, "10");
 
-    ASSERT_EQ(SetWallpaper(false), 1);
+    ASSERT_TRUE(SetWallpaper(false));
     EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
     EXPECT_EQ(RememberedText(L"UserWallpaper"), picture);
     EXPECT_EQ(RememberedText(L"UserWallpaperStyle"), L"10");
@@ -207,13 +207,13 @@ TEST_F(UserWallpaperTest, TheUsersWallpaperIsRememberedUnchangedAndComesBackWhen
 
     // The frame found on the desktop again, as by every later redraw and every later start, is
     // never taken for the user's.
-    ASSERT_EQ(SetWallpaper(true), 1);
-    ASSERT_EQ(SetWallpaper(false), 1);
+    ASSERT_TRUE(SetWallpaper(true));
+    ASSERT_TRUE(SetWallpaper(false));
     EXPECT_EQ(RememberedText(L"UserWallpaper"), picture);
     EXPECT_EQ(RememberedText(L"UserWallpaperStyle"), L"10");
     EXPECT_EQ(RememberedText(L"UserTileWallpaper"), L"0");
 
-    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_TRUE(ClearWallpaper());
     EXPECT_EQ(SessionWallpaper(), picture);
     EXPECT_EQ(DesktopText(L"Wallpaper"), picture) << "stored in the profile";
     EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"10");
@@ -222,28 +222,28 @@ TEST_F(UserWallpaperTest, TheUsersWallpaperIsRememberedUnchangedAndComesBackWhen
 
     // The frame is gone: a second removal leaves the user's wallpaper as it is.
     WriteDesktopValue("WallpaperStyle", TextValue("6"));
-    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_TRUE(ClearWallpaper());
     EXPECT_EQ(SessionWallpaper(), picture);
     EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"6");
 }
 
 TEST_F(UserWallpaperTest, AWallpaperChosenSinceStaysAndAVanishedPictureLeavesNone) {
     ChooseWallpaper(MakePicture(L"Bilder", L"früher.bmp"), "10");
-    ASSERT_EQ(SetWallpaper(false), 1);
+    ASSERT_TRUE(SetWallpaper(false));
 
     // Another picture chosen while the frame shows stays when the frame is to go.
     const std::wstring later = MakePicture(L"Позже", L"später.bmp");
     ChooseWallpaper(later, "2");
-    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_TRUE(ClearWallpaper());
     EXPECT_EQ(SessionWallpaper(), later);
     EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"2");
     EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
 
     // The frame replaces that one in turn, which is then deleted: nothing to put back.
-    ASSERT_EQ(SetWallpaper(false), 1);
+    ASSERT_TRUE(SetWallpaper(false));
     EXPECT_EQ(RememberedText(L"UserWallpaper"), later);
     ASSERT_TRUE(std::filesystem::remove(later));
-    EXPECT_EQ(ClearWallpaper(), 1);
+    EXPECT_TRUE(ClearWallpaper());
     EXPECT_EQ(SessionWallpaper(), L"");
     EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
     EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"0") << "the style stays as the frame had it";

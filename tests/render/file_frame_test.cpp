@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame_reference.h"
 #include "image/dib_factory.h"
 #include "image/file_io.h"
 #include "output/virtual_screen_wrap.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr char kDay[] = "current-day.bmp";
 constexpr char kNight[] = "current-night.bmp";
 constexpr char kClouds[] = "current-clouds.bmp";
-constexpr std::uint64_t kAnyFileSize = std::uint64_t{1} << 30;
 
 const std::int64_t kMoment = UtcSecondsFromFields(UtcFields(2024, 3, 20, 15, 37, 12));
 
@@ -40,23 +40,9 @@ void Save(const DibImage& image, const char* name) {
     ASSERT_EQ(image.SaveBmpFile(name), 1);
 }
 
-std::vector<std::uint8_t> Bytes(const char* name) {
-    return ReadWholeFile(name, kAnyFileSize).value_or(std::vector<std::uint8_t>{});
-}
-
-// What the redraw wrote before it streamed: the files read whole, the frame rendered into a copy
-// of the day image and fitted, wrapped, saved.
 std::vector<std::uint8_t> RenderedInMemory(const char* nightFile, const char* cloudsFile,
                                            const FrameOptions& options, WrapOrigin wrap) {
-    DibImage day, night, clouds, frame;
-    EXPECT_EQ(day.ReadBmpFile(kDay), 1);
-    EXPECT_TRUE(nightFile == nullptr || night.ReadBmpFile(nightFile) == 1);
-    EXPECT_TRUE(cloudsFile == nullptr || clouds.ReadBmpFile(cloudsFile) == 1);
-    EXPECT_EQ(frame.Copy(day), 1);
-    EXPECT_EQ(RenderFrameAt(kMoment, frame, day, night, clouds, options), 1);
-    WrapFrameForVirtualScreen(frame, wrap.x, wrap.y);
-    EXPECT_EQ(frame.SaveBmpFile("expected.bmp"), 1);
-    return Bytes("expected.bmp");
+    return FrameRenderedInMemory(kMoment, kDay, nightFile, cloudsFile, options, wrap, "expected.bmp");
 }
 
 FrameOptions Options(int centreCode, int width, int height, bool blackBars, bool crop, bool darkenedDay,
@@ -98,6 +84,10 @@ TEST(RenderFileFrame, WritesTheFileThatRenderingInMemoryFittingWrappingAndSaving
         // A frame larger than the output both ways, and one narrower but higher.
         {120, 60, false, kNight, kClouds, Options(179, 50, 21, true, false, false, 100), {-49, -20}},
         {40, 20, false, kNight, kClouds, Options(0, 32, 30, false, true, false, 10), {}},
+        // Two and three 4K monitors side by side, at a tenth of their size: the 2:1 map covers
+        // them and loses most of its rows.
+        {768, 384, false, kNight, kClouds, Options(1006, 768, 216, false, true, false, 10), {-384, 0}},
+        {1152, 576, false, kNight, kClouds, Options(1001, 1152, 216, true, true, false, 10), {-768, -11}},
     };
     int index = 0;
     for (const Scene& scene : scenes) {
@@ -115,7 +105,7 @@ TEST(RenderFileFrame, WritesTheFileThatRenderingInMemoryFittingWrappingAndSaving
                                     "current.bmp"),
                   FileFrameResult::Written);
         ASSERT_FALSE(expected.empty());
-        ASSERT_TRUE(Bytes("current.bmp") == expected);
+        ASSERT_TRUE(FileBytes("current.bmp") == expected);
     }
 }
 
@@ -137,7 +127,7 @@ TEST(RenderFileFrame, WritesANewFrameOnOneThreadOrTwoAndLeavesOtherFilesToTheWho
     FileFrameJob job{kDay, kNight, kClouds, utc, -95.0, false, 10, false, 0, 0, true, 0, 0, "frame.bmp"};
     for (const int threads : {1, 2}) {
         ASSERT_EQ(RenderFileFrame(job, threads), FileFrameResult::Written);
-        EXPECT_TRUE(Bytes("frame.bmp") == Bytes("expected.bmp")) << threads;
+        EXPECT_TRUE(FileBytes("frame.bmp") == FileBytes("expected.bmp")) << threads;
     }
 
     // A 24-bit day map, a missing night map or a cut-off cloud map are not read row by row, and
@@ -145,7 +135,7 @@ TEST(RenderFileFrame, WritesANewFrameOnOneThreadOrTwoAndLeavesOtherFilesToTheWho
     DibImage deep;
     ASSERT_EQ(CreateDib(deep, 8, 4, 24, false), 1);
     Save(deep, "deep.bmp");
-    std::vector<std::uint8_t> cut = Bytes(kClouds);
+    std::vector<std::uint8_t> cut = FileBytes(kClouds);
     cut.resize(cut.size() - 1);
     ASSERT_TRUE(ReplaceFileContents("cut.bmp", {cut}));
     const auto refused = [&](const char* dayFile, const char* nightFile, const char* cloudsFile) {

@@ -6,17 +6,42 @@
 #include <ctime>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "image/dib_factory.h"
+#include "image/file_io.h"
+#include "render/prepared_source.h"
 #include "render/utc_clock.h"
 #include "render/working_files.h"
 #include "working_folder.h"
 
 namespace {
+
+// The reason of the last failure as the thread holds it, and the one a folder standing where a
+// file is to be renamed gives.
+#ifdef _WIN32
+DWORD ThreadError() {
+    return GetLastError();
+}
+constexpr DWORD kFolderInTheWay = ERROR_ACCESS_DENIED;
+#else
+int ThreadError() {
+    return errno;
+}
+constexpr int kFolderInTheWay = EISDIR;
+#endif
 
 constexpr char kSmallJpeg[] = "tests/image/fixtures/red-blue-64x32.jpg";  // 64 x 32
 
@@ -55,11 +80,12 @@ class PrepareSourcesTest : public ::testing::Test {
     RenderState state_;
 };
 
-void ExpectPrepared(const char* name, int width, int height) {
-    DibImage image;
-    ASSERT_EQ(image.ReadBmpFile(name), 1) << name;
-    EXPECT_EQ(image.Width(), width) << name;
-    EXPECT_EQ(image.Height(), height) << name;
+// A prepared source of a scaled map of width x height, kept whole unless a part is given.
+void ExpectPrepared(const char* name, int width, int height, std::optional<MapPart> part = std::nullopt) {
+    PreparedSource source;
+    ASSERT_TRUE(source.Open(name)) << name;
+    EXPECT_EQ(source.Cut().map, (ImageSize{width, height})) << name;
+    EXPECT_EQ(source.Cut().part, part.value_or(MapPart{0, 0, width, height})) << name;
 }
 
 TEST_F(PrepareSourcesTest, ANewMonthRemakesAllThreeOnTheNextPass) {
@@ -78,12 +104,37 @@ TEST_F(PrepareSourcesTest, ThePassesOfTheSameMonthMakeNothing) {
     EXPECT_FALSE(FileExists(kCurrentNightFile));
     EXPECT_FALSE(FileExists(kCurrentCloudsFile));
 
-    // A forced pass makes them all the same, at the size and crop of the moment.
+    // A forced pass makes them all the same, at the size and crop of the moment: the 64 x 32
+    // map covers the output, and only its middle 32 columns show with the centre at 0.
     state_.Crop = 1;
-    PrepareSourcesAt(kJune, state_, true);
+    EXPECT_TRUE(PrepareSourcesAt(kJune, state_, true));
+    const MapPart middle{16, 0, 32, 32};
+    ExpectPrepared(kCurrentDayFile, 64, 32, middle);
+    ExpectPrepared(kCurrentNightFile, 64, 32, middle);
+    ExpectPrepared(kCurrentCloudsFile, 64, 32, middle);
+}
+
+TEST_F(PrepareSourcesTest, TheColumnsOfAFixedCentreAreKeptAndCutAnewWhenItMoves) {
+    // The 64 x 32 map covers the square output: with a centre that stays put only 32 of its
+    // columns show, but every one shows at some hour when the centre moves with the time of day.
+    state_.Crop = 1;
+    state_.CenterOn = 90;
+    EXPECT_TRUE(PrepareSourcesAt(kJune, state_, true));
+    ExpectPrepared(kCurrentDayFile, 64, 32, MapPart{32, 0, 32, 32});
+
+    // The centre the columns were kept for is no longer the one to show (as when the time zone
+    // changes under the time-zone code): the next pass cuts them anew, wrapping past the edge.
+    state_.CenterOn = -180;
+    EXPECT_TRUE(PrepareSourcesAt(kJune, state_, false));
+    for (const char* name : {kCurrentDayFile, kCurrentNightFile, kCurrentCloudsFile}) {
+        ExpectPrepared(name, 64, 32, MapPart{48, 0, 32, 32});
+    }
+    state_.CenterOn = 1001;  // where it is noon
+    EXPECT_TRUE(PrepareSourcesAt(kJune, state_, false));
     ExpectPrepared(kCurrentDayFile, 64, 32);
-    ExpectPrepared(kCurrentNightFile, 64, 32);
-    ExpectPrepared(kCurrentCloudsFile, 64, 32);
+    RemovePrepared();
+    EXPECT_TRUE(PrepareSourcesAt(kJune, state_, false));
+    EXPECT_FALSE(FileExists(kCurrentDayFile));
 }
 
 TEST_F(PrepareSourcesTest, AFixedDayImageIsPreparedOnceUntilAForcedPass) {
@@ -120,26 +171,53 @@ TEST_F(PrepareSourcesTest, WithCloudsOffNoCloudFileIsMade) {
     EXPECT_FALSE(FileExists(kCurrentCloudsFile));
 }
 
-TEST_F(PrepareSourcesTest, AFailedPreparationKeepsTheEarlierFilesAndIsNotRetried) {
-    PrepareSourcesAt(kJune, state_, true);
+TEST_F(PrepareSourcesTest, AFailedPreparationKeepsTheEarlierFilesSaysWhyAndIsRepeatedAtTheNextPass) {
+    ASSERT_TRUE(PrepareSourcesAt(kJune, state_, true));
     DibImage earlierDay;
     ASSERT_EQ(earlierDay.ReadBmpFile(kCurrentDayFile), 1);
 
     // July has no day image here, and the night image is damaged; the clouds still come.
+    std::filesystem::copy_file("13-2560.jpg", "intact-13.jpg");
     std::filesystem::resize_file("13-2560.jpg", 100);
     state_.Width = 48;
     state_.Height = 48;
-    PrepareSourcesAt(MidMonth(7), state_, false);
-    EXPECT_EQ(state_.PreparedDayImage, 7);
+    EXPECT_FALSE(PrepareSourcesAt(MidMonth(7), state_, false));
+    EXPECT_EQ(state_.PreparedDayImage, kNothingPrepared);
     DibImage keptDay;
     ASSERT_EQ(keptDay.ReadBmpFile(kCurrentDayFile), 1);
     EXPECT_TRUE(keptDay.Block() == earlierDay.Block());
     ExpectPrepared(kCurrentNightFile, 32, 16);
     ExpectPrepared(kCurrentCloudsFile, 48, 24);
 
-    // The next pass of the month tries nothing again.
+    // The next pass tries again. Now the day image is there but "current-day.bmp" cannot be
+    // replaced, as a folder stands in its way; the thread's error says so, although the damaged
+    // night image failed after it.
+    folder_.CopyFromSource(kSmallJpeg, "07-2560.jpg");
+    std::filesystem::remove(kCurrentDayFile);
+    std::filesystem::create_directory(kCurrentDayFile);
+    EXPECT_FALSE(PrepareSourcesAt(MidMonth(7), state_, false));
+    EXPECT_EQ(ThreadError(), kFolderInTheWay);
+    std::filesystem::remove(kCurrentDayFile);
+#ifndef _WIN32
+    // A full disk: the day source's temporary file is the device that is always full.
+    const std::string temporary = TemporaryNameBeside(kCurrentDayFile, static_cast<unsigned long>(getpid()),
+                                                      static_cast<unsigned long>(gettid()));
+    std::filesystem::create_symlink("/dev/full", temporary);
+    EXPECT_FALSE(PrepareSourcesAt(MidMonth(7), state_, false));
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_FALSE(FileExists(kCurrentDayFile));
+    EXPECT_FALSE(std::filesystem::is_symlink(temporary));
+#endif
+
+    // Once the files can be made, the next pass makes them all; the one after makes nothing.
+    std::filesystem::rename("intact-13.jpg", "13-2560.jpg");
+    EXPECT_TRUE(PrepareSourcesAt(MidMonth(7), state_, false));
+    EXPECT_EQ(state_.PreparedDayImage, 7);
+    for (const char* name : {kCurrentDayFile, kCurrentNightFile, kCurrentCloudsFile}) {
+        ExpectPrepared(name, 48, 24);
+    }
     std::filesystem::remove(kCurrentCloudsFile);
-    PrepareSourcesAt(MidMonth(7), state_, false);
+    EXPECT_TRUE(PrepareSourcesAt(MidMonth(7), state_, false));
     EXPECT_FALSE(FileExists(kCurrentCloudsFile));
 }
 

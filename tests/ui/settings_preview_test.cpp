@@ -53,7 +53,7 @@ TEST_F(SettingsPreviewTest, AutoSelectTakesTheMonthsImageAndTheNightChoiceDecide
     folder_.CopyFromSource("data/03-512.jpg", "03-512.jpg");  // the only day image there
 
     SettingsChoices choices = DayOnly(-1);
-    ASSERT_EQ(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()), 1);
+    ASSERT_TRUE(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()));
     DibImage noNight = ReadPreview();
     // Neither bars nor crop: the map keeps its 2:1 shape, lower than the control, shown centred.
     ASSERT_EQ(noNight.Width(), kControlWidth);
@@ -62,7 +62,7 @@ TEST_F(SettingsPreviewTest, AutoSelectTakesTheMonthsImageAndTheNightChoiceDecide
     const int antipode = 2;  // longitude -176: midnight
 
     choices.nighttimeImage = -1;  // "Simple Shadows": the day image darkened, no night file read
-    ASSERT_EQ(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()), 1);
+    ASSERT_TRUE(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()));
     const DibImage shadows = ReadPreview();
     EXPECT_EQ(shadows.GetPixelColour(middle, equator), noNight.GetPixelColour(middle, equator))
         << "day under the sun";
@@ -71,7 +71,7 @@ TEST_F(SettingsPreviewTest, AutoSelectTakesTheMonthsImageAndTheNightChoiceDecide
         << "without a night image the dark side is the day image, darkened only with shadows";
 
     choices.nighttimeImage = 13;  // a night file that is not there: the layer is left out
-    EXPECT_EQ(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()), 1);
+    EXPECT_TRUE(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()));
 }
 
 TEST_F(SettingsPreviewTest, BlackBarsOrCropFitTheControlExactly) {
@@ -80,14 +80,14 @@ TEST_F(SettingsPreviewTest, BlackBarsOrCropFitTheControlExactly) {
     choices.clouds = true;  // no "clouds-512.bmp" here: no clouds, no failure
     choices.blackBars = true;
     choices.cropTicked = true;  // greyed out by the bars: the layers fit inside, framed by bars
-    ASSERT_EQ(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()), 1);
+    ASSERT_TRUE(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()));
     DibImage barred = ReadPreview();
     ASSERT_EQ(barred.Width(), kControlWidth);
     ASSERT_EQ(barred.Height(), kControlHeight);
     EXPECT_EQ(barred.GetPixelColour(kControlWidth / 2, 0), 0u) << "a black bar at the top";
 
     choices.blackBars = false;  // cropping: the layers cover the control, then are cut to it
-    ASSERT_EQ(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()), 1);
+    ASSERT_TRUE(WritePreviewFile(choices, kControlWidth, kControlHeight, MarchNoon()));
     const DibImage cropped = ReadPreview();
     EXPECT_EQ(cropped.Width(), kControlWidth);
     EXPECT_EQ(cropped.Height(), kControlHeight);
@@ -96,12 +96,12 @@ TEST_F(SettingsPreviewTest, BlackBarsOrCropFitTheControlExactly) {
 
 TEST_F(SettingsPreviewTest, AFailedPassKeepsThePreviousPreview) {
     folder_.CopyFromSource("data/00-512.jpg", "00-512.jpg");
-    ASSERT_EQ(WritePreviewFile(DayOnly(0), kControlWidth, kControlHeight, MarchNoon()), 1);
+    ASSERT_TRUE(WritePreviewFile(DayOnly(0), kControlWidth, kControlHeight, MarchNoon()));
     const auto written = std::filesystem::last_write_time(kPreviewFrameFile);
     const auto size = std::filesystem::file_size(kPreviewFrameFile);
 
-    EXPECT_EQ(WritePreviewFile(DayOnly(5), kControlWidth, kControlHeight, MarchNoon()), 0) << "no 05-512.jpg";
-    EXPECT_EQ(WritePreviewFile(DayOnly(0), 0, kControlHeight, MarchNoon()), 0) << "a control of no width";
+    EXPECT_FALSE(WritePreviewFile(DayOnly(5), kControlWidth, kControlHeight, MarchNoon())) << "no 05-512.jpg";
+    EXPECT_FALSE(WritePreviewFile(DayOnly(0), 0, kControlHeight, MarchNoon())) << "a control of no width";
     EXPECT_EQ(std::filesystem::last_write_time(kPreviewFrameFile), written);
     EXPECT_EQ(std::filesystem::file_size(kPreviewFrameFile), size);
 }

@@ -161,8 +161,13 @@ int RenderFromFiles(const RenderCliOptions& options, std::int64_t at) {
     job.cloudFactor = options.cloudFactor;
     job.newFrameHeader = true;
     job.outputFile = options.outputFile.c_str();
-    if (RenderFileFrame(job, ProcessorCount() > 1 ? 2 : 1) == FileFrameResult::Written) {
+    const FileFrameResult result = RenderFileFrame(job, ProcessorCount() > 1 ? 2 : 1);
+    if (result == FileFrameResult::Written) {
         return 0;
+    }
+    if (result == FileFrameResult::MissingPart) {
+        return Fail(
+            "the files hold only the part of their maps that the program's frames show, not whole maps");
     }
     // Any other file, or a failure, goes the whole-image way, which tells what went wrong.
     return ComposeFromImages(options, moment, centre);

@@ -1,0 +1,150 @@
+#include "render/prepared_source.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "frame_reference.h"
+#include "image/file_io.h"
+#include "image/pixel_buffer.h"
+#include "render/compositor.h"
+#include "render/source_cut.h"
+#include "test_images.h"
+#include "working_folder.h"
+
+namespace {
+
+OutputShape Cropped(int width, int height, double centre, ImageSize frameMap = {}) {
+    return {width, height, true, centre, frameMap};
+}
+
+std::uint32_t PixelAt(const std::vector<std::uint8_t>& row, int column) {
+    std::uint32_t pixel;
+    std::memcpy(&pixel, row.data() + 4 * column, sizeof pixel);
+    return pixel & 0xFFFFFFu;
+}
+
+}  // namespace
+
+TEST(SourceCut, KeepsTheRowsAndColumnsTheFramesOfAShapeShow) {
+    struct Case {
+        const char* what;
+        ImageSize map;
+        OutputShape shape;
+        MapPart part;
+    };
+    const Case cases[] = {
+        {"three 4K monitors: 2,160 of 5,760 rows",
+         {11520, 5760},
+         Cropped(11520, 2160, 0.0),
+         {0, 1800, 11520, 2160}},
+        {"two 4K monitors", {7680, 3840}, Cropped(7680, 2160, 14.0), {0, 840, 7680, 2160}},
+        {"1280 x 1024: 1,280 of 2,048 columns", {2048, 1024}, Cropped(1280, 1024, 0.0), {384, 0, 1280, 1024}},
+        {"a centre that moves keeps every column",
+         {2048, 1024},
+         Cropped(1280, 1024, kMovingCentre),
+         {0, 0, 2048, 1024}},
+        {"columns wrapping past the right edge",
+         {4320, 2160},
+         Cropped(3840, 2160, 170.0),
+         {2280, 0, 3840, 2160}},
+        {"no crop keeps the whole map", {2560, 1280}, {3840, 2160, false, 0.0, {}}, {0, 0, 2560, 1280}},
+        {"a cloud map lower than the rows shown keeps one row",
+         {100, 50},
+         Cropped(100, 50, 0.0, {100, 200}),
+         {0, 49, 100, 1}},
+        {"a cloud map of another width keeps every column",
+         {90, 200},
+         Cropped(50, 40, 0.0, {100, 200}),
+         {0, 80, 90, 40}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        const MapPart part = KeptPart(test.map, test.shape);
+        EXPECT_EQ(part, test.part);
+        // Every frame of the shape finds what it shows in the part; for a moving centre, at any
+        // shift the day brings.
+        const ImageSize frameMap = test.shape.frameMap.width > 0 ? test.shape.frameMap : test.map;
+        for (const int shift : {-frameMap.width / 2, -1, 0, 7, frameMap.width / 2}) {
+            const int frameShift = std::isnan(test.shape.fixedCentre)
+                                       ? shift
+                                       : ColumnShift(frameMap.width, test.shape.fixedCentre);
+            const FrameShows shows =
+                WhatFrameShows(frameMap, test.shape.width, test.shape.height, test.shape.crop, frameShift);
+            EXPECT_TRUE(PartHolds(test.map, part, frameMap, shows)) << shift;
+        }
+    }
+
+    // A part one column or row short, or a frame turned further, is not enough.
+    const ImageSize map{2048, 1024};
+    const FrameShows shows = WhatFrameShows(map, 1280, 1024, true, 0);
+    EXPECT_TRUE(PartHolds(map, {384, 0, 1280, 1024}, map, shows));
+    EXPECT_FALSE(PartHolds(map, {384, 0, 1279, 1024}, map, shows));
+    EXPECT_FALSE(PartHolds(map, {385, 0, 1280, 1024}, map, shows));
+    EXPECT_FALSE(PartHolds(map, {384, 1, 1280, 1023}, map, shows));
+    EXPECT_FALSE(PartHolds(map, {384, 0, 1280, 1024}, map, WhatFrameShows(map, 1280, 1024, true, 5)));
+    EXPECT_TRUE(PartHolds(map, {1800, 0, 1280, 1024}, map, WhatFrameShows(map, 1280, 1024, true, 1416)));
+    EXPECT_TRUE(SameCentre(kMovingCentre, kMovingCentre));
+    EXPECT_FALSE(SameCentre(kMovingCentre, 0.0));
+}
+
+TEST(PreparedSource, HoldsThePartAndWhereItLiesAndRefusesRecordsOfNoPartInAMap) {
+    const WorkingFolder folder;
+    // An 8 x 4 map that the square output keeps at its size (factor 1): with the centre at 180
+    // the frame shows map columns 6, 7, 0 and 1.
+    ASSERT_EQ(MakeImage(8, 4, DayPattern).SaveBmpFile("map.bmp"), 1);
+    PreparedCut cut;
+    ASSERT_TRUE(PrepareSourceFile("map.bmp", "prepared.bmp", Cropped(4, 4, 180.0), &cut));
+    EXPECT_EQ(cut.map, (ImageSize{8, 4}));
+    EXPECT_EQ(cut.part, (MapPart{6, 0, 4, 4}));
+
+    PreparedSource source;
+    ASSERT_TRUE(source.Open("prepared.bmp"));
+    EXPECT_EQ(source.Cut().map, cut.map);
+    EXPECT_EQ(source.Cut().part, cut.part);
+    // A frame two columns wider than the map: white beyond its edge, the part's columns in
+    // their places, the others untouched.
+    std::vector<std::uint8_t> row(4 * 10, 0x55);
+    ASSERT_TRUE(source.ReadMapRow(2, row));
+    for (const int column : {6, 7, 0, 1}) {
+        EXPECT_EQ(PixelAt(row, column), PixelOfColour(DayPattern(column, 2))) << column;
+    }
+    EXPECT_EQ(PixelAt(row, 8), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(row, 9), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(row, 4), 0x555555u);
+    EXPECT_FALSE(source.ReadMapRow(4, row));
+
+    // The record ends the file; one that puts the part outside the map is refused, while other
+    // trailing bytes leave an ordinary bitmap, a whole map.
+    const std::vector<std::uint8_t> bytes = FileBytes("prepared.bmp");
+    const std::size_t record = bytes.size() - 24;
+    const auto withField = [&](std::size_t field, std::int32_t value) {
+        std::vector<std::uint8_t> changed = bytes;
+        std::memcpy(changed.data() + record + 8 + 4 * field, &value, sizeof value);
+        return changed;
+    };
+    const struct {
+        std::vector<std::uint8_t> bytes;
+        bool opens;
+        ImageSize map;
+    } variants[] = {
+        {withField(2, 8), false, {}},        // left of the part at the map's width
+        {withField(0, 3), false, {}},        // a map narrower than the part
+        {withField(1, 3), false, {}},        // a map lower than the part
+        {withField(3, -1), false, {}},       // a part above the map
+        {withField(1, 1 << 28), false, {}},  // a map larger than any picture may be
+        {std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1), true, {4, 4}},
+    };
+    for (const auto& variant : variants) {
+        ASSERT_TRUE(ReplaceFileContents("variant.bmp", {variant.bytes}));
+        PreparedSource read;
+        ASSERT_EQ(read.Open("variant.bmp"), variant.opens);
+        if (variant.opens) {
+            EXPECT_EQ(read.Cut().map, variant.map);
+            EXPECT_EQ(read.Cut().part, (MapPart{0, 0, 4, 4}));
+        }
+    }
+}

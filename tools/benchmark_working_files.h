@@ -1,0 +1,15 @@
+// What the working files cost at desktops of 1280 x 1024, 3840 x 2160, 7680 x 2160 (two 4K
+// monitors) and 11520 x 2160 (three), with the program's default settings and its delivered
+// maps: the preparation of the sources and one timed redraw from them, each as a process of its
+// own (wall time, processor time, peak memory), the bytes of every working file, and the bytes
+// written to the disk per day at the default redraw period. Both ways are measured: the sources
+// scaled whole (as the program prepared them before) and cut to what the frames show.
+#pragma once
+
+// The table, with the child processes started from argv0 (this program). dataFolder holds the
+// delivered maps. False when a step failed.
+bool BenchmarkWorkingFiles(const char* argv0, const char* dataFolder);
+
+// The child processes' work: "--prepare-sources FOLDER WxH whole|cut" and "--redraw FOLDER WxH",
+// in FOLDER. Returns the exit code, or -1 when the arguments name neither.
+int RunWorkingFilesStep(int argc, char** argv);
