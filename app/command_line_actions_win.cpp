@@ -9,6 +9,7 @@
 
 #include "app/command_sink.h"
 #include "app/program_directory.h"
+#include "framework/owned_handle_win.h"
 #include "framework/wide_text_win.h"
 #include "image/file_io.h"
 #include "output/desktop_item_win.h"
@@ -55,30 +56,28 @@ std::string ProgramFilePath() {
 void EndRunningCopy(HWND commandSink) {
     DWORD processId = 0;
     GetWindowThreadProcessId(commandSink, &processId);
-    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    const OwnedKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(commandSink, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseAnswerTimeoutMs, &ignored);
-    if (process == nullptr) {
+    if (!process) {
         return;
     }
-    if (WaitForSingleObject(process, kRunningCopyEndTimeoutMs) == WAIT_TIMEOUT) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, kTerminationTimeoutMs);
+    if (WaitForSingleObject(process.Get(), kRunningCopyEndTimeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), kTerminationTimeoutMs);
     }
-    CloseHandle(process);
 }
 
 // The temporary files of replacements of file that were cut off by the end of their process.
 void DeleteLeftoverTemporaries(const char* file) {
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(WideFromUtf8(TemporaryNamePattern(file)).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const OwnedFindHandle search(FindFirstFileW(WideFromUtf8(TemporaryNamePattern(file)).c_str(), &found));
+    if (!search) {
         return;
     }
     do {
         DeleteFileW(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 }  // namespace

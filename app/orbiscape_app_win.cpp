@@ -30,8 +30,6 @@
 #include "ui/cloud_dlg_win.h"
 #include "ui/orbiscape_dlg_win.h"
 
-HANDLE InstanceMutex = nullptr;
-
 namespace {
 
 constexpr char kMutexName[] = "OrbiscapeMutex";
@@ -43,10 +41,6 @@ constexpr char kMessageCaption[] = "Orbiscape";
 // the network it ends within a tenth of a second; while it installs a map, after the step under
 // way, the longest of which takes about a second.
 constexpr DWORD kDownloadStopTimeoutMs = 2000;
-
-// The tray icon, from program start to program end; its destruction at the end takes the icon
-// out of the notification area.
-CSystemTray SystemTray;
 
 // Lowers the calling thread's priority for as long as it lives; normal priority afterwards.
 class ThreadPriorityScope {
@@ -69,7 +63,7 @@ HICON SmallProgramIcon(HINSTANCE instance) {
 // file is never remade here, however old: the download keeps it current.
 void MakeMissingCloudBitmap(const char* file, int width, int height) {
     if (GetFileAttributesW(WideFromUtf8(file).c_str()) == INVALID_FILE_ATTRIBUTES) {
-        ScaleImageFile(kSeedCloudsFile, nullptr, width, height, file, 0);
+        ScaleImageFile(kSeedCloudsFile, nullptr, width, height, file, false);
     }
 }
 
@@ -115,26 +109,24 @@ BOOL COrbiscapeApp::InitInstance() {
             break;
     }
 
-    InstanceMutex = CreateMutexA(nullptr, TRUE, kMutexName);
-    if (InstanceMutex == nullptr) {
+    InstanceMutex.Reset(CreateMutexA(nullptr, TRUE, kMutexName));
+    if (!InstanceMutex) {
         return FALSE;
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxA(nullptr, kAlreadyRunningText, kMessageCaption, MB_ICONINFORMATION);
-        CloseHandle(InstanceMutex);
-        InstanceMutex = nullptr;
+        InstanceMutex.Reset();
         return FALSE;
     }
     // In a folder that takes no files (unpacked under Program Files, say) nothing could ever be
     // drawn: better one clear word now than an icon that seems to work.
     if (const std::optional<unsigned long> refused = WorkingFilesRefused()) {
         TellUnwritableFolder(*refused);
-        CloseHandle(InstanceMutex);
-        InstanceMutex = nullptr;
+        InstanceMutex.Reset();
         return FALSE;
     }
 
-    SystemTray.Create(SmallProgramIcon(Instance()));
+    tray_.Create(SmallProgramIcon(Instance()));
 
     if (!commandSink_.CreateEx(0, kCommandSinkTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr)) {
         // Without it the program could not be stopped by "/uninstall".
@@ -149,15 +141,12 @@ BOOL COrbiscapeApp::InitInstance() {
     MakeMissingCloudBitmap(kDesktopCloudsFile, kDesktopCloudsWidth, kDesktopCloudsHeight);
     MakeMissingCloudBitmap(kSmallCloudsFile, kSmallCloudsWidth, kSmallCloudsHeight);
 
-    return ApplySettings() == 1 ? TRUE : FALSE;
+    return ApplySettings() ? TRUE : FALSE;
 }
 
 void COrbiscapeApp::Shutdown() {
     shutDown_ = true;
-    if (InstanceMutex != nullptr) {
-        CloseHandle(InstanceMutex);
-        InstanceMutex = nullptr;
-    }
+    InstanceMutex.Reset();
     KillTimer(nullptr, RenderTimerId);
     KillTimer(nullptr, ClockCheckTimerId);
     KillTimer(nullptr, CloudTimerId);
@@ -168,10 +157,10 @@ void COrbiscapeApp::Shutdown() {
     PostQuitMessage(0);
 }
 
-int COrbiscapeApp::ApplySettings() {
+bool COrbiscapeApp::ApplySettings() {
     const CSettings settings;
     if (settings.CenterOn == kCenterOnUnconfirmed) {
-        return OpenSettingsDialog();
+        return OpenSettingsDialog() == IDOK;
     }
 
     RenderState.CenterOn = settings.CenterOn;
@@ -216,7 +205,7 @@ int COrbiscapeApp::ApplySettings() {
     RearmCloudTimer();
 
     Publish(true);
-    return 1;
+    return true;
 }
 
 UINT_PTR COrbiscapeApp::ScheduleCloudTimer() {
@@ -355,7 +344,7 @@ void COrbiscapeApp::TellWriteFailure() {
     }
     const BalloonText balloon = WriteFailureBalloon(CurrentFolder(), SystemErrorText(failure->Error));
     // Without an icon (yet) the next failure tries again.
-    writeFailureTold_ = SystemTray.ShowBalloon(balloon.title, balloon.text);
+    writeFailureTold_ = tray_.ShowBalloon(balloon.title, balloon.text);
 }
 
 void COrbiscapeApp::StartCloudDownload() {
@@ -382,7 +371,7 @@ void COrbiscapeApp::StopCloudDownload() {
         // which must not go while it runs, and a thread ended from outside may leave a lock held
         // that the end of the program then waits for: the process ends here, and the thread with
         // it. Its new files stand beside the ones in use, which stay as they were.
-        SystemTray.Remove();
+        tray_.Remove();
         ExitProcess(0);
     }
 }

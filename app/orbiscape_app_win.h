@@ -18,15 +18,13 @@
 #include <cstdint>
 
 #include "app/desktop_item_message_boxes_win.h"
+#include "app/system_tray_win.h"
 #include "clouds/cloud_download_win.h"
+#include "framework/owned_handle_win.h"
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"
 #include "framework/worker_thread_win.h"
 #include "render/render_state.h"
-
-// The named mutex "OrbiscapeMutex" that keeps a second copy out, held from start-up to the exit
-// command; nullptr when not held.
-extern HANDLE InstanceMutex;
 
 class COrbiscapeApp : public CWinApp {
   public:
@@ -45,9 +43,10 @@ class COrbiscapeApp : public CWinApp {
     void Shutdown();
 
     // The apply-settings command: reloads the settings, switches the output mode if it changed,
-    // prepares the sources, re-arms the timers and draws interactively. Returns 1, or, while
-    // the settings have never been confirmed, the settings dialog's result.
-    int ApplySettings();
+    // prepares the sources, re-arms the timers and draws interactively. While the settings have
+    // never been confirmed it opens the settings dialog instead, whose OK applies them in turn.
+    // False when that dialog was cancelled: the program has nothing to draw.
+    bool ApplySettings();
     // Arms the one-shot cloud timer for the next download, when it is due, but no sooner than
     // the failed runs since the last success or apply allow (CloudRetryDelay); returns its
     // identifier, or 0 when cloud updates are off or the timer could not be armed.
@@ -63,15 +62,10 @@ class COrbiscapeApp : public CWinApp {
     // The procedure of the three timers; only the identifier counts.
     static void CALLBACK UpdateTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
-    WorkerSlot WorkerThread{INVALID_HANDLE_VALUE};
-    UINT_PTR RenderTimerId = 0;
-    UINT_PTR CloudTimerId = 0;
-    UINT_PTR ClockCheckTimerId = 0;
-    // When the last frame was drawn, in seconds since 1970 (UTC); 0 before the first.
-    std::int64_t LastFrameTime = 0;
-    ::RenderState RenderState;
-
   private:
+    // The tests set the timers and the drawing state up as a run would have left them.
+    friend class OrbiscapeAppTest;
+
     void OnTimer(UINT_PTR timerId);
     void RedrawOnTimer();
     // Draws the frame for the present moment and publishes it, noting when, and tells of a
@@ -96,6 +90,20 @@ class COrbiscapeApp : public CWinApp {
     void OpenCloudUpdatesDialog();
     void OpenAboutBox();
 
+    // The named mutex "OrbiscapeMutex" that keeps a second copy out, held from start-up to the
+    // exit command.
+    OwnedKernelHandle InstanceMutex;
+    WorkerSlot WorkerThread{INVALID_HANDLE_VALUE};
+    UINT_PTR RenderTimerId = 0;
+    UINT_PTR CloudTimerId = 0;
+    UINT_PTR ClockCheckTimerId = 0;
+    // When the last frame was drawn, in seconds since 1970 (UTC); 0 before the first.
+    std::int64_t LastFrameTime = 0;
+    ::RenderState RenderState;
+
+    // The icon in the notification area, for as long as the application runs; its end takes
+    // the icon away.
+    CSystemTray tray_;
     // The hidden main window "OrbiscapeCommandSink": never shown, it keeps the message loop
     // running while it exists, and closing it ends the program.
     CWnd commandSink_;

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kFit = 0;
+constexpr bool kFit = false;
 
 // In the order they are made: the cloud source is prepared from the new master bitmap.
 constexpr std::array<FileToReplace, 3> kCloudBitmaps = {{
@@ -24,10 +24,10 @@ constexpr std::array<FileToReplace, 3> kCloudBitmaps = {{
 bool MakeNewBitmaps(const RenderState& state, const std::function<bool()>& stopRequested) {
     return !stopRequested() &&
            ScaleImageFile(kDownloadedCloudsFile, nullptr, kDesktopCloudsWidth, kDesktopCloudsHeight,
-                          kNewDesktopCloudsFile, kFit) != 0 &&
+                          kNewDesktopCloudsFile, kFit) &&
            !stopRequested() &&
            ScaleImageFile(kDownloadedCloudsFile, nullptr, kSmallCloudsWidth, kSmallCloudsHeight,
-                          kNewSmallCloudsFile, kFit) != 0 &&
+                          kNewSmallCloudsFile, kFit) &&
            !stopRequested() &&
            PrepareSourceFile(kNewDesktopCloudsFile, kNewCurrentCloudsFile, state.Shape()) && !stopRequested();
 }

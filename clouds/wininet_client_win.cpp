@@ -34,25 +34,20 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_R
 class RequestReports {
   public:
     RequestReports() : completed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~RequestReports() {
-        if (completed_ != nullptr) {
-            CloseHandle(completed_);
-        }
-    }
     RequestReports(const RequestReports&) = delete;
     RequestReports& operator=(const RequestReports&) = delete;
 
-    bool Usable() const { return completed_ != nullptr; }
+    bool Usable() const { return static_cast<bool>(completed_); }
     // Before a call whose completion may be reported later.
-    void Expect() { ResetEvent(completed_); }
+    void Expect() { ResetEvent(completed_.Get()); }
     // On the library's thread.
     void Complete(bool succeeded) {
         succeeded_ = succeeded;
-        SetEvent(completed_);
+        SetEvent(completed_.Get());
     }
     // Whether the call has completed, waiting up to a slice for it.
     bool CompletedWithinSlice() const {
-        return WaitForSingleObject(completed_, kWaitSliceMs) == WAIT_OBJECT_0;
+        return WaitForSingleObject(completed_.Get(), kWaitSliceMs) == WAIT_OBJECT_0;
     }
     bool Succeeded() const { return succeeded_.load(); }
 
@@ -61,7 +56,7 @@ class RequestReports {
     DWORD landed = 0;
 
   private:
-    HANDLE completed_;
+    const OwnedKernelHandle completed_;
     std::atomic<bool> succeeded_{false};
 };
 

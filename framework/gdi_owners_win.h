@@ -6,43 +6,13 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/owned_handle_win.h"
 
-// Owns a GDI object made by a Create* call (bitmap, pen, brush, font); deletes it at the end.
-// Movable, so a function can hand the object it made to its caller. The object must not be
-// selected into a device context when the owner ends, or the deletion fails.
-template <typename Handle>
-class OwnedGdiObject {
-  public:
-    OwnedGdiObject() = default;
-    explicit OwnedGdiObject(Handle handle) : handle_(handle) {}
-    ~OwnedGdiObject() { Reset(); }
-    OwnedGdiObject(const OwnedGdiObject&) = delete;
-    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
-    OwnedGdiObject(OwnedGdiObject&& other) noexcept : handle_(other.Release()) {}
-    OwnedGdiObject& operator=(OwnedGdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset(other.Release());
-        }
-        return *this;
-    }
-
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    // Gives up ownership without deleting; the caller owns the handle now.
-    Handle Release() { return std::exchange(handle_, nullptr); }
-    // Deletes the object held, if any, and takes ownership of handle.
-    void Reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
-            DeleteObject(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    Handle handle_ = nullptr;
-};
-
+// Owns a GDI object made by a Create* call (bitmap, pen, brush, font) and deletes it at the end.
+// The object must not be selected into a device context when the owner ends, or the deletion
+// fails.
+template <typename Object>
+using OwnedGdiObject = OwnedHandle<Object, &DeleteObject>;
 using OwnedBitmap = OwnedGdiObject<HBITMAP>;
 using OwnedPen = OwnedGdiObject<HPEN>;
 

@@ -4,40 +4,10 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/owned_handle_win.h"
 
 // Owns a key from RegOpenKeyEx or RegCreateKeyEx and closes it with RegCloseKey at the end.
-// Movable, so a function can hand the key it opened to its caller; never copied.
-class OwnedRegistryKey {
-  public:
-    OwnedRegistryKey() = default;
-    explicit OwnedRegistryKey(HKEY key) : key_(key) {}
-    ~OwnedRegistryKey() { Reset(); }
-    OwnedRegistryKey(const OwnedRegistryKey&) = delete;
-    OwnedRegistryKey& operator=(const OwnedRegistryKey&) = delete;
-    OwnedRegistryKey(OwnedRegistryKey&& other) noexcept : key_(other.Release()) {}
-    OwnedRegistryKey& operator=(OwnedRegistryKey&& other) noexcept {
-        if (this != &other) {
-            Reset(other.Release());
-        }
-        return *this;
-    }
-
-    HKEY Get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    // Gives up ownership without closing; the caller owns the key now.
-    HKEY Release() { return std::exchange(key_, nullptr); }
-    // Closes the key held, if any, and takes ownership of key.
-    void Reset(HKEY key = nullptr) {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-        key_ = key;
-    }
-
-  private:
-    HKEY key_ = nullptr;
-};
+using OwnedRegistryKey = OwnedHandle<HKEY, &RegCloseKey>;
 
 // Opens an existing key; an empty owner when that fails (the key is missing or access is
 // refused).

@@ -133,7 +133,7 @@ bool PrepareSourceFile(const char* sourceFile, const char* preparedFile, const O
             return false;
         }
         const double factor =
-            ScaleFactorFor(picture.width, picture.height, shape.width, shape.height, shape.crop ? 1 : 0);
+            ScaleFactorFor(picture.width, picture.height, shape.width, shape.height, shape.crop);
         const ImageSize map = CImageResizer(factor).CalcDestSize(picture.width, picture.height);
         std::optional<ResizePlan> plan;
         if (map.width >= 1 && map.height >= 1 && CheckedPixelCount(map.width, map.height)) {

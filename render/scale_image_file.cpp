@@ -6,33 +6,33 @@
 #include "image/last_error.h"
 #include "render/scaled_picture.h"
 
-double ScaleFactorFor(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, int crop) {
+double ScaleFactorFor(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, bool crop) {
     if (sourceWidth <= 0 || sourceHeight <= 0 || targetWidth <= 0 || targetHeight <= 0) {
         return 0.0;
     }
     const double widthRatio = static_cast<double>(targetWidth) / sourceWidth;
     const double heightRatio = static_cast<double>(targetHeight) / sourceHeight;
-    return crop != 0 ? std::max(widthRatio, heightRatio) : std::min(widthRatio, heightRatio);
+    return crop ? std::max(widthRatio, heightRatio) : std::min(widthRatio, heightRatio);
 }
 
-int ScaleImageFile(const char* sourceFile, DibImage* destination, int targetWidth, int targetHeight,
-                   const char* outputFile, int crop) {
+bool ScaleImageFile(const char* sourceFile, DibImage* destination, int targetWidth, int targetHeight,
+                    const char* outputFile, bool crop) {
     if (sourceFile == nullptr || targetWidth <= 0 || targetHeight <= 0 ||
         (destination == nullptr && outputFile == nullptr)) {
         SetImageLastError(LastError::InvalidParameter);
-        return 0;
+        return false;
     }
     if (destination != nullptr && destination->HasPixels()) {
         SetImageLastError(LastError::AlreadyInitialized);
-        return 0;
+        return false;
     }
     DibImage scaled;
     if (!LoadScaledPicture(sourceFile, targetWidth, targetHeight, crop, scaled)) {
-        return 0;
+        return false;
     }
     if (destination != nullptr) {
         *destination = std::move(scaled);
-        return 1;
+        return true;
     }
-    return scaled.SaveBmpFile(outputFile);
+    return scaled.SaveBmpFile(outputFile) != 0;
 }

@@ -14,7 +14,7 @@ inline constexpr ColourValue kResizeBackground = 0xFFFFFF;
 // Fills the empty image scaled with the picture in sourceFile, scaled by ScaleFactorFor for the
 // target size (positive) and crop flag, as a 32-bit bottom-up image with the default masks.
 // Returns 1, or 0 with scaled left empty.
-int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, int crop, DibImage& scaled);
+int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, bool crop, DibImage& scaled);
 
 // The picture in sourceFile at its own size, top row first, as the resizer reads it when
 // LoadScaledPicture scales it. Returns 1, or 0 with pixels left as they were.

@@ -9,7 +9,8 @@
 #include "image/processor_chain.h"
 #include "render/scale_image_file.h"
 
-int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, int crop, DibImage& scaled) {
+int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, bool crop,
+                      DibImage& scaled) {
     PixelBuffer pixels;
     if (!LoadPicturePixels(sourceFile, pixels)) {
         return 0;

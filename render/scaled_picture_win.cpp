@@ -7,7 +7,8 @@
 #include "image/gdi_pixels_win.h"
 #include "render/scale_image_file.h"
 
-int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, int crop, DibImage& scaled) {
+int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, bool crop,
+                      DibImage& scaled) {
     CEnBitmap bitmap;
     BITMAP description{};
     if (!bitmap.LoadImageFile(sourceFile) || !bitmap.GetBitmap(&description)) {

@@ -283,7 +283,7 @@ bool BenchmarkRedraw(const char* argv0, FrameSize size, int repetitions) {
 int Prepare(const char* source, const char* size, const char* output) {
     int width = 0, height = 0;
     if (std::sscanf(size, "%dx%d", &width, &height) != 2 ||
-        !ScaleImageFile(source, nullptr, width, height, output, 1)) {
+        !ScaleImageFile(source, nullptr, width, height, output, true)) {
         std::fprintf(stderr, "could not prepare %s at %s as %s\n", source, size, output);
         return EXIT_FAILURE;
     }

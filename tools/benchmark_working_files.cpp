@@ -67,7 +67,7 @@ std::uint32_t DefaultRedrawPeriodMs() {
 bool PrepareWholeMaps(const RenderState& state) {
     const int width = state.Width;
     const int height = state.Height;
-    const int crop = state.Crop;
+    const bool crop = state.Crop != 0;
     return ScaleImageFile(DesktopImageFile(state.DaytimeImage).c_str(), nullptr, width, height,
                           kCurrentDayFile, crop) &&
            ScaleImageFile(DesktopImageFile(state.NighttimeImage).c_str(), nullptr, width, height,

@@ -128,9 +128,10 @@ bool RenderEarth(const std::string& dataFolder, int width, int height, DibImage&
     const std::string night = dataFolder + "/" + PreviewImageFile(17);
     const std::string clouds = dataFolder + "/" + kSeedCloudsFile;
     DibImage dayImage, nightImage, cloudImage;
-    if (!ScaleImageFile(day.c_str(), &dayImage, width, height, nullptr, 0) ||
-        !ScaleImageFile(night.c_str(), &nightImage, width, height, nullptr, 0) ||
-        !ScaleImageFile(clouds.c_str(), &cloudImage, width, height, nullptr, 0) || !frame.Copy(dayImage)) {
+    if (!ScaleImageFile(day.c_str(), &dayImage, width, height, nullptr, false) ||
+        !ScaleImageFile(night.c_str(), &nightImage, width, height, nullptr, false) ||
+        !ScaleImageFile(clouds.c_str(), &cloudImage, width, height, nullptr, false) ||
+        !frame.Copy(dayImage)) {
         return false;
     }
     FrameOptions options;

@@ -18,7 +18,7 @@ int DayImageNumber(const SettingsChoices& choices, std::int64_t utcSeconds) {
 }  // namespace
 
 bool WritePreviewFile(const SettingsChoices& choices, int width, int height, std::int64_t utcSeconds) {
-    const int crop = CropsFrame(choices) ? 1 : 0;
+    const bool crop = CropsFrame(choices);
     DibImage day, night, clouds;
     const std::string dayFile = PreviewImageFile(DayImageNumber(choices, utcSeconds));
     if (!ScaleImageFile(dayFile.c_str(), &day, width, height, nullptr, crop)) {

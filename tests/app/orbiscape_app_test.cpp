@@ -54,6 +54,10 @@ bool QuitWasPosted(int* exitCode = nullptr) {
     return true;
 }
 
+}  // namespace
+
+// A friend of the application's, which reaches its timers and drawing state as only its tests
+// may.
 class OrbiscapeAppTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -64,10 +68,7 @@ class OrbiscapeAppTest : public ::testing::Test {
         KillTimer(nullptr, app_.RenderTimerId);
         KillTimer(nullptr, app_.CloudTimerId);
         KillTimer(nullptr, app_.ClockCheckTimerId);
-        if (InstanceMutex != nullptr) {
-            CloseHandle(InstanceMutex);
-            InstanceMutex = nullptr;
-        }
+        app_.InstanceMutex.Reset();
         RemoveStoredSettings();
         DrainThreadQueue();
     }
@@ -89,26 +90,36 @@ class OrbiscapeAppTest : public ::testing::Test {
     // fails (and is tried again at the next pass) and no frame is written.
     bool SourcesWerePrepared() const { return app_.LastFrameTime != 0; }
 
+    UINT_PTR& RenderTimerId() { return app_.RenderTimerId; }
+    UINT_PTR& CloudTimerId() { return app_.CloudTimerId; }
+    UINT_PTR& ClockCheckTimerId() { return app_.ClockCheckTimerId; }
+    std::int64_t& LastFrameTime() { return app_.LastFrameTime; }
+    ::RenderState& State() { return app_.RenderState; }
+    WorkerSlot& WorkerThread() { return app_.WorkerThread; }
+    OwnedKernelHandle& InstanceMutex() { return app_.InstanceMutex; }
+
     WorkingFolder folder_;
     COrbiscapeApp app_;
 };
 
+namespace {
+
 TEST_F(OrbiscapeAppTest, TheExitCommandReleasesTheMutexKillsBothTimersAndEndsTheLoop) {
-    InstanceMutex = CreateMutexA(nullptr, TRUE, kTestMutexName);
-    ASSERT_NE(InstanceMutex, nullptr);
+    InstanceMutex().Reset(CreateMutexA(nullptr, TRUE, kTestMutexName));
+    ASSERT_TRUE(InstanceMutex());
     ArmBothTimers();
-    app_.ClockCheckTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
-    const UINT_PTR renderTimer = app_.RenderTimerId;
-    const UINT_PTR cloudTimer = app_.CloudTimerId;
-    const UINT_PTR clockCheck = app_.ClockCheckTimerId;
+    ClockCheckTimerId() = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    const UINT_PTR renderTimer = RenderTimerId();
+    const UINT_PTR cloudTimer = CloudTimerId();
+    const UINT_PTR clockCheck = ClockCheckTimerId();
 
     app_.OnThreadCommand(ID_APP_EXIT, 0);
 
-    EXPECT_EQ(InstanceMutex, nullptr);
+    EXPECT_FALSE(InstanceMutex());
     EXPECT_FALSE(MutexExists(kTestMutexName));
-    EXPECT_EQ(app_.RenderTimerId, 0u);
-    EXPECT_EQ(app_.CloudTimerId, 0u);
-    EXPECT_EQ(app_.ClockCheckTimerId, 0u);
+    EXPECT_EQ(RenderTimerId(), 0u);
+    EXPECT_EQ(CloudTimerId(), 0u);
+    EXPECT_EQ(ClockCheckTimerId(), 0u);
     EXPECT_FALSE(KillTimer(nullptr, renderTimer)) << "already killed";
     EXPECT_FALSE(KillTimer(nullptr, cloudTimer)) << "already killed";
     EXPECT_FALSE(KillTimer(nullptr, clockCheck)) << "already killed";
@@ -122,16 +133,16 @@ TEST_F(OrbiscapeAppTest, CommandsAfterTheExitCommandAreNotCarriedOut) {
     app_.OnThreadCommand(ID_APP_EXIT, 0);
     app_.OnThreadCommand(ID_CLOUD_UPDATE_DONE, 0);
     app_.OnThreadCommand(ID_APPLY_SETTINGS, 0);
-    EXPECT_EQ(app_.CloudTimerId, 0u);
-    EXPECT_EQ(app_.RenderTimerId, 0u);
+    EXPECT_EQ(CloudTimerId(), 0u);
+    EXPECT_EQ(RenderTimerId(), 0u);
     EXPECT_FALSE(SourcesWerePrepared());
 }
 
 TEST_F(OrbiscapeAppTest, UnknownCommandsAreIgnored) {
-    InstanceMutex = CreateMutexA(nullptr, TRUE, kTestMutexName);
+    InstanceMutex().Reset(CreateMutexA(nullptr, TRUE, kTestMutexName));
     ArmBothTimers();
-    const UINT_PTR renderTimer = app_.RenderTimerId;
-    const UINT_PTR cloudTimer = app_.CloudTimerId;
+    const UINT_PTR renderTimer = RenderTimerId();
+    const UINT_PTR cloudTimer = CloudTimerId();
 
     app_.OnThreadCommand(4242, 0);
     app_.OnThreadCommand(0, 0);
@@ -141,8 +152,8 @@ TEST_F(OrbiscapeAppTest, UnknownCommandsAreIgnored) {
 
     EXPECT_FALSE(QuitWasPosted());
     EXPECT_TRUE(MutexExists(kTestMutexName));
-    EXPECT_EQ(app_.RenderTimerId, renderTimer);
-    EXPECT_EQ(app_.CloudTimerId, cloudTimer);
+    EXPECT_EQ(RenderTimerId(), renderTimer);
+    EXPECT_EQ(CloudTimerId(), cloudTimer);
     EXPECT_TRUE(TimerIsArmed(renderTimer));
     EXPECT_TRUE(TimerIsArmed(cloudTimer));
     EXPECT_FALSE(SourcesWerePrepared());
@@ -151,26 +162,26 @@ TEST_F(OrbiscapeAppTest, UnknownCommandsAreIgnored) {
 TEST_F(OrbiscapeAppTest, TheDownloadsEndArmsOneCloudTimerInPlaceOfAnyEarlierOne) {
     StoreSettings([](CSettings& settings) { settings.AutoUpdateClouds = 1; });
     ArmBothTimers();
-    const UINT_PTR earlier = app_.CloudTimerId;
+    const UINT_PTR earlier = CloudTimerId();
 
     app_.OnThreadCommand(ID_CLOUD_UPDATE_DONE, 0);
 
-    EXPECT_NE(app_.CloudTimerId, 0u);
-    if (app_.CloudTimerId != earlier) {
+    EXPECT_NE(CloudTimerId(), 0u);
+    if (CloudTimerId() != earlier) {
         EXPECT_FALSE(KillTimer(nullptr, earlier)) << "the earlier cloud timer was killed";
     }
-    EXPECT_TRUE(TimerIsArmed(app_.CloudTimerId));
+    EXPECT_TRUE(TimerIsArmed(CloudTimerId()));
     EXPECT_FALSE(SourcesWerePrepared()) << "the end of a download does not redraw";
 }
 
 TEST_F(OrbiscapeAppTest, WithCloudUpdatesOffNoCloudTimerIsArmed) {
     StoreSettings([](CSettings& settings) { settings.AutoUpdateClouds = 0; });
     ArmBothTimers();
-    const UINT_PTR earlier = app_.CloudTimerId;
+    const UINT_PTR earlier = CloudTimerId();
 
     app_.OnThreadCommand(ID_CLOUD_UPDATE_DONE, 0);
 
-    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_EQ(CloudTimerId(), 0u);
     EXPECT_FALSE(KillTimer(nullptr, earlier));
     EXPECT_EQ(app_.ScheduleCloudTimer(), 0u);
 }
@@ -183,83 +194,82 @@ TEST_F(OrbiscapeAppTest, ASettingsChangeThatKeepsTheScreenSizeDoesNotRedraw) {
 }
 
 TEST_F(OrbiscapeAppTest, ANewScreenSizeIsTakenAndRedrawnInWallpaperModeOnly) {
-    app_.RenderState.Width = 1;
-    app_.RenderState.Height = 1;
-    app_.RenderState.ActiveDesktop = 1;
+    State().Width = 1;
+    State().Height = 1;
+    State().ActiveDesktop = 1;
     app_.OnThreadSettingChange(0, 0);
-    EXPECT_EQ(app_.RenderState.Width, 1);
+    EXPECT_EQ(State().Width, 1);
     EXPECT_FALSE(SourcesWerePrepared());
 
-    app_.RenderState.ActiveDesktop = 0;
+    State().ActiveDesktop = 0;
     app_.OnThreadSettingChange(0, 0);
-    EXPECT_EQ(app_.RenderState.Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(app_.RenderState.Height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    EXPECT_EQ(State().Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(State().Height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     EXPECT_TRUE(SourcesWerePrepared());
 }
 
 TEST_F(OrbiscapeAppTest, UnconfirmedSettingsIgnoreScreenChanges) {
     StoreSettings([](CSettings& settings) { settings.CenterOn = kCenterOnUnconfirmed; });
-    app_.RenderState.Width = 1;
+    State().Width = 1;
     app_.OnThreadSettingChange(0, 0);
-    EXPECT_EQ(app_.RenderState.Width, 1);
+    EXPECT_EQ(State().Width, 1);
     EXPECT_FALSE(SourcesWerePrepared());
 }
 
 TEST_F(OrbiscapeAppTest, TheNoticeArrivesThroughTheThreadMessageMap) {
     MatchVirtualScreen();
-    app_.RenderState.Width = 1;
+    State().Width = 1;
     EXPECT_TRUE(app_.ThreadMessages().Dispatch(UM_SETTINGCHANGE, 0, 0));
     EXPECT_TRUE(SourcesWerePrepared());
     EXPECT_TRUE(app_.ThreadMessages().Handles(WM_COMMAND));
 }
 
 TEST_F(OrbiscapeAppTest, TheRedrawTimerPreparesAndRedrawsAtIdlePriorityAndRestoresNormal) {
-    app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
-    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.RenderTimerId, 0);
+    RenderTimerId() = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, RenderTimerId(), 0);
     EXPECT_TRUE(SourcesWerePrepared());
-    EXPECT_EQ(app_.RenderState.PreparedDayImage, kNothingPrepared)
-        << "without pictures, tried again next time";
+    EXPECT_EQ(State().PreparedDayImage, kNothingPrepared) << "without pictures, tried again next time";
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
 }
 
 TEST_F(OrbiscapeAppTest, TheClockCheckRedrawsOnlyAFrameThatTheClockHasLeftBehind) {
     StoreSettings([](CSettings& settings) { settings.UpdateFreq = 3600000; });
-    ASSERT_EQ(app_.ApplySettings(), 1);
-    ASSERT_NE(app_.ClockCheckTimerId, 0u);
-    EXPECT_NEAR(static_cast<double>(app_.LastFrameTime), static_cast<double>(CurrentUtcSeconds()), 5.0);
+    ASSERT_EQ(app_.ApplySettings(), true);
+    ASSERT_NE(ClockCheckTimerId(), 0u);
+    EXPECT_NEAR(static_cast<double>(LastFrameTime()), static_cast<double>(CurrentUtcSeconds()), 5.0);
 
     // An hour's period: a frame of 30 minutes is current, and the check reads nothing else.
     const std::int64_t halfAnHourAgo = CurrentUtcSeconds() - 30 * 60;
-    app_.LastFrameTime = halfAnHourAgo;
-    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.ClockCheckTimerId, 0);
-    EXPECT_EQ(app_.LastFrameTime, halfAnHourAgo) << "not redrawn";
+    LastFrameTime() = halfAnHourAgo;
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, ClockCheckTimerId(), 0);
+    EXPECT_EQ(LastFrameTime(), halfAnHourAgo) << "not redrawn";
 
     // After a night's sleep, or a clock set back by an hour, it is redrawn at idle priority.
     for (const std::int64_t jump : {8 * 3600, -3600}) {
-        app_.LastFrameTime = CurrentUtcSeconds() - jump;
-        COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.ClockCheckTimerId, 0);
-        EXPECT_NEAR(static_cast<double>(app_.LastFrameTime), static_cast<double>(CurrentUtcSeconds()), 5.0);
+        LastFrameTime() = CurrentUtcSeconds() - jump;
+        COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, ClockCheckTimerId(), 0);
+        EXPECT_NEAR(static_cast<double>(LastFrameTime()), static_cast<double>(CurrentUtcSeconds()), 5.0);
         EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
     }
 }
 
 TEST_F(OrbiscapeAppTest, AWakeRedrawsOnceForItsTwoEventsAndNothingBeforeTheFirstApply) {
     const auto resume = [this](WPARAM event) {
-        app_.LastFrameTime = 0;
+        LastFrameTime() = 0;
         EXPECT_TRUE(app_.ThreadMessages().Dispatch(UM_RESUME, event, 0));
-        return app_.LastFrameTime != 0;
+        return LastFrameTime() != 0;
     };
     EXPECT_FALSE(resume(PBT_APMRESUMEAUTOMATIC)) << "no redraw is scheduled yet";
     EXPECT_FALSE(SourcesWerePrepared());
 
-    app_.RenderTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    RenderTimerId() = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
     EXPECT_TRUE(resume(PBT_APMRESUMEAUTOMATIC));
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
     EXPECT_FALSE(resume(PBT_APMRESUMESUSPEND)) << "the same wake, drawn already";
     // A wake whose first event did not arrive, and one after a timed redraw, are drawn.
     EXPECT_TRUE(resume(PBT_APMRESUMESUSPEND));
     EXPECT_TRUE(resume(PBT_APMRESUMEAUTOMATIC));
-    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.RenderTimerId, 0);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, RenderTimerId(), 0);
     EXPECT_TRUE(resume(PBT_APMRESUMESUSPEND));
 
     app_.OnThreadCommand(ID_APP_EXIT, 0);
@@ -268,14 +278,14 @@ TEST_F(OrbiscapeAppTest, AWakeRedrawsOnceForItsTwoEventsAndNothingBeforeTheFirst
 
 TEST_F(OrbiscapeAppTest, ATimerOfNeitherIdentifierIsIgnored) {
     ArmBothTimers();
-    const UINT_PTR cloudTimer = app_.CloudTimerId;
+    const UINT_PTR cloudTimer = CloudTimerId();
     const UINT_PTR stranger = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
     COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, stranger, 0);
     KillTimer(nullptr, stranger);
 
     EXPECT_FALSE(SourcesWerePrepared());
-    EXPECT_EQ(app_.CloudTimerId, cloudTimer);
-    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CloudTimerId(), cloudTimer);
+    EXPECT_EQ(WorkerThread().load(), INVALID_HANDLE_VALUE);
 }
 
 // A worker that holds the slot until told to end, standing in for a long download.
@@ -293,27 +303,27 @@ unsigned __stdcall RunStandInDownload(void* argument) {
 
 TEST_F(OrbiscapeAppTest, ACloudTimerThatFiresWhileADownloadRunsStartsNoSecondOne) {
     const HANDLE mayEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    StandInDownload download{&app_.WorkerThread, mayEnd};
-    ASSERT_TRUE(StartWorker(app_.WorkerThread, &RunStandInDownload, &download));
-    const HANDLE running = app_.WorkerThread.load();
+    StandInDownload download{&WorkerThread(), mayEnd};
+    ASSERT_TRUE(StartWorker(WorkerThread(), &RunStandInDownload, &download));
+    const HANDLE running = WorkerThread().load();
     ArmBothTimers();
-    const UINT_PTR cloudTimer = app_.CloudTimerId;
+    const UINT_PTR cloudTimer = CloudTimerId();
 
     COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, cloudTimer, 0);
 
-    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_EQ(CloudTimerId(), 0u);
     EXPECT_FALSE(KillTimer(nullptr, cloudTimer)) << "the cloud timer fires once";
-    EXPECT_EQ(app_.WorkerThread.load(), running);
+    EXPECT_EQ(WorkerThread().load(), running);
     SetEvent(mayEnd);
-    EXPECT_TRUE(WaitUntil([this] { return app_.WorkerThread.load() == INVALID_HANDLE_VALUE; }, kDeadline));
+    EXPECT_TRUE(WaitUntil([this] { return WorkerThread().load() == INVALID_HANDLE_VALUE; }, kDeadline));
     CloseHandle(mayEnd);
 }
 
 TEST_F(OrbiscapeAppTest, TheExitWaitsForARunningDownloadAndClosesItsHandleOnce) {
     const HANDLE mayEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     const DWORD handlesBefore = ProcessHandleCount();
-    StandInDownload download{&app_.WorkerThread, mayEnd};
-    ASSERT_TRUE(StartWorker(app_.WorkerThread, &RunStandInDownload, &download));
+    StandInDownload download{&WorkerThread(), mayEnd};
+    ASSERT_TRUE(StartWorker(WorkerThread(), &RunStandInDownload, &download));
     std::thread letGo([mayEnd] {
         Sleep(200);
         SetEvent(mayEnd);
@@ -322,7 +332,7 @@ TEST_F(OrbiscapeAppTest, TheExitWaitsForARunningDownloadAndClosesItsHandleOnce) 
     app_.Shutdown();
     letGo.join();
 
-    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WorkerThread().load(), INVALID_HANDLE_VALUE);
     EXPECT_TRUE(WaitUntil([&] { return ProcessHandleCount() == handlesBefore; }, kDeadline));
     EXPECT_TRUE(QuitWasPosted());
     CloseHandle(mayEnd);
@@ -335,20 +345,20 @@ TEST_F(OrbiscapeAppTest, ACloudTimerStartsTheDownloadWhoseEndEmptiesTheSlotAndRe
         settings.URLs.clear();
     });
     const DWORD handlesBefore = ProcessHandleCount();
-    app_.CloudTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    CloudTimerId() = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
 
-    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.CloudTimerId, 0);
-    EXPECT_EQ(app_.CloudTimerId, 0u);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, CloudTimerId(), 0);
+    EXPECT_EQ(CloudTimerId(), 0u);
 
     ThreadMessage done = {};
     ASSERT_TRUE(WaitForThreadMessage(WM_COMMAND, kDeadline, &done));
     EXPECT_EQ(done.wParam, static_cast<WPARAM>(ID_CLOUD_UPDATE_DONE));
     EXPECT_EQ(done.lParam, 0);
-    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WorkerThread().load(), INVALID_HANDLE_VALUE);
     EXPECT_TRUE(WaitUntil([&] { return ProcessHandleCount() == handlesBefore; }, kDeadline));
 
     app_.ThreadMessages().Dispatch(WM_COMMAND, done.wParam, done.lParam);
-    EXPECT_NE(app_.CloudTimerId, 0u) << "the next download is scheduled";
+    EXPECT_NE(CloudTimerId(), 0u) << "the next download is scheduled";
 }
 
 TEST_F(OrbiscapeAppTest, TheDialogCommandsOpenTheirDialogs) {
@@ -423,8 +433,8 @@ TEST_F(OrbiscapeAppTest, TheExitStopsADownloadStuckOnASilentMirrorWithinSeconds)
         settings.AutoUpdateClouds = 1;
         settings.URLs = {"http://127.0.0.6/clouds_2048.jpg"};
     });
-    app_.CloudTimerId = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
-    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, app_.CloudTimerId, 0);
+    CloudTimerId() = SetTimer(nullptr, 0, 600000, &COrbiscapeApp::UpdateTimerProc);
+    COrbiscapeApp::UpdateTimerProc(nullptr, WM_TIMER, CloudTimerId(), 0);
     ASSERT_TRUE(WaitUntil([&mirror] { return mirror.RequestCount() == 1; }, kDeadline));
     Sleep(500);
 
@@ -434,7 +444,7 @@ TEST_F(OrbiscapeAppTest, TheExitStopsADownloadStuckOnASilentMirrorWithinSeconds)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - exitGiven).count();
 
     EXPECT_LT(seconds, 1.0) << "the download ended as soon as it was asked to";
-    EXPECT_EQ(app_.WorkerThread.load(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WorkerThread().load(), INVALID_HANDLE_VALUE);
     EXPECT_TRUE(QuitWasPosted());
     EXPECT_EQ(mirror.RequestCount(), 1u);
     EXPECT_FALSE(FileExists(kDesktopCloudsFile));
@@ -470,10 +480,10 @@ TEST_F(StartupTest, ASecondCopySaysSoAndLeavesTheFirstCopysMutexAlone) {
     EXPECT_TRUE(whenBoxOpens.Ran());
     EXPECT_EQ(caption, "Orbiscape");
     EXPECT_EQ(text, "Orbiscape is already running. Look for the globe icon in your system tray.");
-    EXPECT_EQ(InstanceMutex, nullptr);
+    EXPECT_FALSE(InstanceMutex());
     EXPECT_TRUE(MutexExists(kProgramMutexName));
     EXPECT_EQ(FindWindowA(nullptr, "OrbiscapeCommandSink"), nullptr);
-    EXPECT_EQ(app_.RenderTimerId, 0u);
+    EXPECT_EQ(RenderTimerId(), 0u);
     CloseHandle(firstCopy);
 }
 
@@ -482,7 +492,7 @@ TEST_F(StartupTest, ANormalStartMakesTheMissingCloudBitmapsAndAppliesTheSettings
 
     ASSERT_TRUE(app_.InitInstance());
 
-    EXPECT_NE(InstanceMutex, nullptr);
+    EXPECT_TRUE(InstanceMutex());
     const HWND sink = FindWindowA(nullptr, "OrbiscapeCommandSink");
     ASSERT_NE(sink, nullptr);
     EXPECT_EQ(app_.MainWindow()->GetSafeHwnd(), sink);
@@ -492,9 +502,9 @@ TEST_F(StartupTest, ANormalStartMakesTheMissingCloudBitmapsAndAppliesTheSettings
     EXPECT_NE(SendMessageA(sink, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_TRUE(FileExists(kDesktopCloudsFile));
     EXPECT_TRUE(FileExists(kSmallCloudsFile));
-    EXPECT_NE(app_.RenderTimerId, 0u);
-    EXPECT_EQ(app_.CloudTimerId, 0u) << "cloud updates are off by default";
-    EXPECT_EQ(app_.RenderState.Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_NE(RenderTimerId(), 0u);
+    EXPECT_EQ(CloudTimerId(), 0u) << "cloud updates are off by default";
+    EXPECT_EQ(State().Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_TRUE(SourcesWerePrepared());
 }
 
@@ -517,7 +527,7 @@ TEST_F(StartupTest, WithoutTheSeedCloudMapStartUpGoesOn) {
     ASSERT_TRUE(app_.InitInstance());
     EXPECT_FALSE(FileExists(kDesktopCloudsFile));
     EXPECT_FALSE(FileExists(kSmallCloudsFile));
-    EXPECT_NE(app_.RenderTimerId, 0u);
+    EXPECT_NE(RenderTimerId(), 0u);
 }
 
 // Never-confirmed settings open the settings dialog before anything is drawn; its answer decides
@@ -544,8 +554,8 @@ class UnconfirmedStartTest : public StartupTest {
 
 TEST_F(UnconfirmedStartTest, CancelEndsTheStartWithNothingDrawn) {
     EXPECT_FALSE(StartAndAnswer(IDCANCEL));
-    EXPECT_EQ(app_.RenderTimerId, 0u);
-    EXPECT_EQ(app_.CloudTimerId, 0u);
+    EXPECT_EQ(RenderTimerId(), 0u);
+    EXPECT_EQ(CloudTimerId(), 0u);
     EXPECT_FALSE(SourcesWerePrepared());
     EXPECT_EQ(CSettings().CenterOn, kCenterOnUnconfirmed);
 }
@@ -558,7 +568,7 @@ TEST_F(UnconfirmedStartTest, OkStoresTheDialogsChoicesAndTheStartGoesOnToApplyTh
     EXPECT_EQ(posted.wParam, static_cast<WPARAM>(ID_APPLY_SETTINGS));
     app_.ThreadMessages().Dispatch(WM_COMMAND, posted.wParam, posted.lParam);
     EXPECT_TRUE(SourcesWerePrepared());
-    EXPECT_NE(app_.RenderTimerId, 0u);
+    EXPECT_NE(RenderTimerId(), 0u);
 }
 
 }  // namespace

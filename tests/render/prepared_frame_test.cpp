@@ -73,15 +73,12 @@ TEST(PreparedFrame, IsByteForByteTheFrameOfTheWholeScaledMaps) {
         const bool clouds = scene.cloudWidth > 0;
 
         // The whole maps, scaled as the program scaled them, and the frame from them.
-        const int crop = scene.crop ? 1 : 0;
-        ASSERT_EQ(ScaleImageFile(DesktopImageFile(kDayImage).c_str(), nullptr, scene.width, scene.height,
-                                 "whole-day.bmp", crop),
-                  1);
-        ASSERT_EQ(ScaleImageFile(DesktopImageFile(kNightImage).c_str(), nullptr, scene.width, scene.height,
-                                 "whole-night.bmp", crop),
-                  1);
+        ASSERT_TRUE(ScaleImageFile(DesktopImageFile(kDayImage).c_str(), nullptr, scene.width, scene.height,
+                                   "whole-day.bmp", scene.crop));
+        ASSERT_TRUE(ScaleImageFile(DesktopImageFile(kNightImage).c_str(), nullptr, scene.width, scene.height,
+                                   "whole-night.bmp", scene.crop));
         ASSERT_TRUE(!clouds || ScaleImageFile(kDesktopCloudsFile, nullptr, scene.width, scene.height,
-                                              "whole-clouds.bmp", crop) == 1);
+                                              "whole-clouds.bmp", scene.crop));
         const std::vector<std::uint8_t> expected =
             FrameRenderedInMemory(kMoment, "whole-day.bmp", night ? "whole-night.bmp" : nullptr,
                                   clouds ? "whole-clouds.bmp" : nullptr, options, scene.wrap, "expected.bmp");
@@ -89,7 +86,7 @@ TEST(PreparedFrame, IsByteForByteTheFrameOfTheWholeScaledMaps) {
 
         // The prepared sources and the redraw's frame from them.
         RenderState state;
-        state.SetOutputShape(scene.width, scene.height, crop);
+        state.SetOutputShape(scene.width, scene.height, scene.crop ? 1 : 0);
         state.CenterOn = scene.centreCode;
         state.BlackBars = scene.blackBars ? 1 : 0;
         state.DaytimeImage = kDayImage;

@@ -65,7 +65,7 @@ TEST_F(RenderAndPublishTest, RendersTheDeliveredImageryOverTheVirtualScreen) {
     folder_.CopyFromSource("data/13-2560.jpg", "13-2560.jpg");
     folder_.CopyFromSource("data/clouds.jpg", kSeedCloudsFile);
     // As start-up makes it from the delivered cloud map.
-    ASSERT_EQ(ScaleImageFile(kSeedCloudsFile, nullptr, 2560, 1280, kDesktopCloudsFile, 0), 1);
+    ASSERT_TRUE(ScaleImageFile(kSeedCloudsFile, nullptr, 2560, 1280, kDesktopCloudsFile, false));
 
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);

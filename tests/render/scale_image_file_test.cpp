@@ -17,23 +17,21 @@ constexpr int kSourceHeight = 1280;
 constexpr int kLowerHalfGreen = 200;
 
 TEST(ScaleFactorFor, FitsInsideOrCoversTheTarget) {
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(2560, 1280, 1024, 768, 0), 0.4);
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(2560, 1280, 1024, 768, 1), 0.6);
-    // Any nonzero crop flag covers.
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(2560, 1280, 1024, 768, -1), 0.6);
+    EXPECT_DOUBLE_EQ(ScaleFactorFor(2560, 1280, 1024, 768, false), 0.4);
+    EXPECT_DOUBLE_EQ(ScaleFactorFor(2560, 1280, 1024, 768, true), 0.6);
     // A target of the source's shape gives one factor either way.
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(2048, 1024, 2560, 1280, 0), 1.25);
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(2048, 1024, 2560, 1280, 1), 1.25);
+    EXPECT_DOUBLE_EQ(ScaleFactorFor(2048, 1024, 2560, 1280, false), 1.25);
+    EXPECT_DOUBLE_EQ(ScaleFactorFor(2048, 1024, 2560, 1280, true), 1.25);
     // Enlarging a small picture to a tall target.
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(64, 32, 100, 200, 0), 100.0 / 64.0);
-    EXPECT_DOUBLE_EQ(ScaleFactorFor(64, 32, 100, 200, 1), 200.0 / 32.0);
+    EXPECT_DOUBLE_EQ(ScaleFactorFor(64, 32, 100, 200, false), 100.0 / 64.0);
+    EXPECT_DOUBLE_EQ(ScaleFactorFor(64, 32, 100, 200, true), 200.0 / 32.0);
 }
 
 TEST(ScaleFactorFor, SizesThatAreNotPositiveGiveNoFactor) {
-    EXPECT_EQ(ScaleFactorFor(0, 1280, 1024, 768, 0), 0.0);
-    EXPECT_EQ(ScaleFactorFor(2560, -1, 1024, 768, 1), 0.0);
-    EXPECT_EQ(ScaleFactorFor(2560, 1280, 0, 768, 0), 0.0);
-    EXPECT_EQ(ScaleFactorFor(2560, 1280, 1024, -768, 1), 0.0);
+    EXPECT_EQ(ScaleFactorFor(0, 1280, 1024, 768, false), 0.0);
+    EXPECT_EQ(ScaleFactorFor(2560, -1, 1024, 768, true), 0.0);
+    EXPECT_EQ(ScaleFactorFor(2560, 1280, 0, 768, false), 0.0);
+    EXPECT_EQ(ScaleFactorFor(2560, 1280, 1024, -768, true), 0.0);
 }
 
 // A 24-bit map of the desktop sources' size: red rises from left to right, green marks the
@@ -97,14 +95,14 @@ TEST(ScaleImageFile, CoversTheTargetWithCropAndFitsInsideWithout) {
     WriteSourceMap("map.bmp");
 
     DibImage covering;
-    ASSERT_EQ(ScaleImageFile("map.bmp", &covering, 1024, 768, nullptr, 1), 1);
+    ASSERT_TRUE(ScaleImageFile("map.bmp", &covering, 1024, 768, nullptr, true));
     ExpectScreenForm(covering);
     EXPECT_EQ(covering.Width(), 1536);
     EXPECT_EQ(covering.Height(), 768);
     ExpectScaledMap(covering, 0.6);
 
     DibImage fitting;
-    ASSERT_EQ(ScaleImageFile("map.bmp", &fitting, 1024, 768, nullptr, 0), 1);
+    ASSERT_TRUE(ScaleImageFile("map.bmp", &fitting, 1024, 768, nullptr, false));
     ExpectScreenForm(fitting);
     EXPECT_EQ(fitting.Width(), 1024);
     EXPECT_EQ(fitting.Height(), 512);
@@ -120,8 +118,8 @@ TEST(ScaleImageFile, WritesTheSameImageAsAFile) {
     WriteSourceMap("map.bmp");
 
     DibImage inMemory;
-    ASSERT_EQ(ScaleImageFile("map.bmp", &inMemory, 640, 480, nullptr, 0), 1);
-    ASSERT_EQ(ScaleImageFile("map.bmp", nullptr, 640, 480, "scaled.bmp", 0), 1);
+    ASSERT_TRUE(ScaleImageFile("map.bmp", &inMemory, 640, 480, nullptr, false));
+    ASSERT_TRUE(ScaleImageFile("map.bmp", nullptr, 640, 480, "scaled.bmp", false));
     DibImage fromFile;
     ASSERT_EQ(fromFile.ReadBmpFile("scaled.bmp"), 1);
     EXPECT_EQ(fromFile.Width(), 640);
@@ -134,7 +132,7 @@ TEST(ScaleImageFile, DecodesJpegFiles) {
     folder.CopyFromSource("tests/image/fixtures/red-blue-64x32.jpg", "small.jpg");
 
     DibImage enlarged;
-    ASSERT_EQ(ScaleImageFile("small.jpg", &enlarged, 128, 128, nullptr, 0), 1);
+    ASSERT_TRUE(ScaleImageFile("small.jpg", &enlarged, 128, 128, nullptr, false));
     ExpectScreenForm(enlarged);
     EXPECT_EQ(enlarged.Width(), 128);
     EXPECT_EQ(enlarged.Height(), 64);
@@ -145,17 +143,17 @@ TEST(ScaleImageFile, RefusesWhatItCannotDo) {
     folder.CopyFromSource("tests/image/fixtures/red-blue-64x32.jpg", "small.jpg");
 
     DibImage image;
-    EXPECT_EQ(ScaleImageFile("small.jpg", &image, 0, 32, nullptr, 0), 0);
-    EXPECT_EQ(ScaleImageFile("small.jpg", &image, 64, -1, nullptr, 1), 0);
-    EXPECT_EQ(ScaleImageFile(nullptr, &image, 64, 32, nullptr, 0), 0);
-    EXPECT_EQ(ScaleImageFile("small.jpg", nullptr, 64, 32, nullptr, 0), 0);
-    EXPECT_EQ(ScaleImageFile("missing.jpg", &image, 64, 32, nullptr, 0), 0);
-    EXPECT_EQ(ScaleImageFile("small.txt", &image, 64, 32, nullptr, 0), 0);
+    EXPECT_FALSE(ScaleImageFile("small.jpg", &image, 0, 32, nullptr, false));
+    EXPECT_FALSE(ScaleImageFile("small.jpg", &image, 64, -1, nullptr, true));
+    EXPECT_FALSE(ScaleImageFile(nullptr, &image, 64, 32, nullptr, false));
+    EXPECT_FALSE(ScaleImageFile("small.jpg", nullptr, 64, 32, nullptr, false));
+    EXPECT_FALSE(ScaleImageFile("missing.jpg", &image, 64, 32, nullptr, false));
+    EXPECT_FALSE(ScaleImageFile("small.txt", &image, 64, 32, nullptr, false));
     EXPECT_FALSE(image.HasPixels());
 
     // An image that already holds pixels keeps them.
     ASSERT_EQ(CreateDib(image, 3, 2, 32, false), 1);
-    EXPECT_EQ(ScaleImageFile("small.jpg", &image, 64, 32, nullptr, 0), 0);
+    EXPECT_FALSE(ScaleImageFile("small.jpg", &image, 64, 32, nullptr, false));
     EXPECT_EQ(image.Width(), 3);
 }
 
@@ -172,9 +170,9 @@ TEST(ScaleImageFile, AFailureLeavesTheEarlierFile) {
         std::fputs("<html>404</html>", file);
         std::fclose(file);
     }
-    EXPECT_EQ(ScaleImageFile("broken.jpg", nullptr, 64, 32, "scaled.bmp", 0), 0);
-    EXPECT_EQ(ScaleImageFile("missing.jpg", nullptr, 64, 32, "scaled.bmp", 0), 0);
-    EXPECT_EQ(ScaleImageFile("broken.jpg", nullptr, 0, 0, "scaled.bmp", 0), 0);
+    EXPECT_FALSE(ScaleImageFile("broken.jpg", nullptr, 64, 32, "scaled.bmp", false));
+    EXPECT_FALSE(ScaleImageFile("missing.jpg", nullptr, 64, 32, "scaled.bmp", false));
+    EXPECT_FALSE(ScaleImageFile("broken.jpg", nullptr, 0, 0, "scaled.bmp", false));
 
     DibImage kept;
     ASSERT_EQ(kept.ReadBmpFile("scaled.bmp"), 1);

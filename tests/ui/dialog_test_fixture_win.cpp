@@ -11,9 +11,9 @@
 void DialogTest::SetUp() {
     DrainThreadQueue();
     folder_.CopyFromSource("data/clouds.jpg", kSeedCloudsFile);
-    ASSERT_EQ(
-        ScaleImageFile(kSeedCloudsFile, nullptr, kSmallCloudsWidth, kSmallCloudsHeight, kSmallCloudsFile, 0),
-        1);
+    ASSERT_EQ(ScaleImageFile(kSeedCloudsFile, nullptr, kSmallCloudsWidth, kSmallCloudsHeight,
+                             kSmallCloudsFile, false),
+              1);
     const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     applyPosts_.Map(WM_COMMAND, [this](WPARAM command, LPARAM) {

@@ -59,7 +59,8 @@ class TemporaryFile {
 
 bool ScaleMap(const std::filesystem::path& file, const char* what, const RenderCliOptions& options,
               DibImage& map) {
-    if (ScaleImageFile(file.string().c_str(), &map, options.width, options.height, nullptr, options.crop)) {
+    if (ScaleImageFile(file.string().c_str(), &map, options.width, options.height, nullptr,
+                       options.crop != 0)) {
         return true;
     }
     Fail(std::string("cannot read the ") + what + " '" + file.string() + "'");
