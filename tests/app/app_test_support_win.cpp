@@ -51,9 +51,3 @@ void StoreSettings(const std::function<void(CSettings&)>& change) {
     change(settings);
     settings.Save();
 }
-
-DWORD ProcessHandleCount() {
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
-}

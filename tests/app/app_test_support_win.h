@@ -33,5 +33,3 @@ bool WaitForThreadMessage(UINT message, std::chrono::milliseconds deadline,
 // key simply stays away.
 void StoreSettings(const std::function<void(CSettings&)>& change = nullptr);
 void RemoveStoredSettings();
-
-DWORD ProcessHandleCount();

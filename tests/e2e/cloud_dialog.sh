@@ -133,11 +133,9 @@ e2e_check "OK applies the settings: a frame is drawn" e2e_wait 30 e2e_frame_repl
 
 # Applying the settings armed the cloud timer, for about five seconds as nothing was ever
 # downloaded.
-map_requested() { [ "$(e2e_mirror_requests $kMapPath)" -ge 1 ]; }
-e2e_require "the new first mirror is asked for the map" e2e_wait 60 map_requested
+e2e_require "the new first mirror is asked for the map" e2e_wait 60 e2e_map_requested
 echo "   the map was asked for $((SECONDS - ok_clicked)) s after OK"
-installed() { [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }
-e2e_require "the map is installed and the moment stored" e2e_wait 60 installed
+e2e_require "the map is installed and the moment stored" e2e_wait 60 e2e_map_installed
 e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2E_DIR/served-2560.bmp"
 stored=$(e2e_clouds_last_updated)
 

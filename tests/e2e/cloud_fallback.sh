@@ -52,7 +52,6 @@ e2e_check "its window OrbiscapeCommandSink is there" e2e_window_exists Orbiscape
 # at random from the list, so some run soon reaches the working mirror. The runs come ever more
 # slowly while they fail, 10, 20, 40 and 80 s apart: the wait covers four of them.
 e2e_set_urls "http://$kDeadMirror$kMapPath" "http://$kMirror$kMapPath"
-installed() { [ ! -e "$download_file" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }
-e2e_check "a later run falls back to the working mirror and installs its map" e2e_wait 170 installed
+e2e_check "a later run falls back to the working mirror and installs its map" e2e_wait 170 e2e_map_installed
 e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2E_DIR/served-2560.bmp"
 e2e_check_equal "the program keeps running" 1 "$(e2e_program_count)"

@@ -17,8 +17,7 @@ e2e_start_mirror_program "$kHostileMirror" hostile redirect-to-itself
 e2e_start_asking_mirrors "http://$kHostileMirror$kMapPath" "http://$kMirror$kMapPath"
 
 # Each run asks the first mirror first, then picks at random: some run soon reaches the second.
-installed() { [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }
-e2e_require "the working second mirror's map is installed" e2e_wait 170 installed
+e2e_require "the working second mirror's map is installed" e2e_wait 170 e2e_map_installed
 echo "   installed $((SECONDS - E2E_PROGRAM_STARTED)) s after the start"
 e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2E_DIR/served-2560.bmp"
 e2e_check_equal "clouds-2560.bmp is 2560 x 1280" "2560 1280" "$(e2e_probe bitmap-size clouds-2560.bmp)"

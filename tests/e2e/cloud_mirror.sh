@@ -130,6 +130,15 @@ e2e_clouds_last_updated() {
     e2e_probe registry-qword 'Software\Orbiscape' CloudsLastUpdated
 }
 
+# e2e_map_requested: the mirror has been asked for the map; e2e_map_installed: a downloaded map
+# is installed (the download is gone and the moment stored).
+e2e_map_requested() {
+    [ "$(e2e_mirror_requests $kMapPath)" -ge 1 ]
+}
+e2e_map_installed() {
+    [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]
+}
+
 # e2e_stored_clouds_last_updated: CloudsLastUpdated as the wineserver has written it to
 # user.reg (a hex(b) value, low byte first), in decimal; nothing while it is not written yet.
 e2e_stored_clouds_last_updated() {

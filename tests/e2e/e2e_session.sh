@@ -277,6 +277,16 @@ e2e_program_gone() {
     [ "$(e2e_program_count)" = 0 ]
 }
 
+# e2e_message_box_open: a message box of the program's (caption "Orbiscape") is shown.
+e2e_message_box_open() {
+    e2e_window_exists Orbiscape
+}
+
+# e2e_frame_size: "WIDTH HEIGHT" of the install folder's current.bmp.
+e2e_frame_size() {
+    e2e_probe bitmap-size current.bmp
+}
+
 # e2e_frame_stamp: what tells the install folder's current.bmp from the next one;
 # e2e_frame_replaced STAMP: it is another one now.
 e2e_frame_stamp() {

@@ -18,7 +18,6 @@ readonly kUpdateFreq=2000
 readonly kDialog="Orbiscape" kOptions=$(e2e_id ID_OPTIONS) kPreview=$(e2e_id IDC_PREVIEW) kCancel=$(e2e_id IDCANCEL)
 
 frame_is_wallpaper() { [ "$(e2e_probe wallpaper)" = "$install_folder\\current.bmp" ]; }
-installed() { [ ! -e "$E2E_INSTALL/clouds-new.jpg" ] && [ "$(e2e_clouds_last_updated)" != 0 ]; }
 dialog_open() { e2e_probe dialog-control "$kDialog" $kPreview >/dev/null; }
 dialog_closed() { ! dialog_open; }
 preview_shown() { [ "$(e2e_probe dialog-control "$kDialog" $kPreview | cut -d' ' -f3)" = 1 ]; }
@@ -59,7 +58,7 @@ e2e_check_equal "the frame has the screen's size" "1280 1024" "$(e2e_probe bitma
 first_frame=$(e2e_frame_stamp)
 e2e_check "a timed redraw replaces the frame" e2e_wait 30 e2e_frame_replaced "$first_frame"
 
-e2e_require "the cloud map is installed in the folder" e2e_wait 60 installed
+e2e_require "the cloud map is installed in the folder" e2e_wait 60 e2e_map_installed
 e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2E_DIR/served-2560.bmp"
 
 e2e_require "the tray's Options command is delivered" e2e_probe choose-tray-command $kOptions

@@ -17,10 +17,8 @@ readonly kDesktopKey='Control Panel\Desktop' kProgramKey='Software\Orbiscape'
 readonly kCaption=Orbiscape kRefusal="Could not query Active Deskop component options."
 readonly kScreenSize="1280 1024" kSmallScreen="1024 768"
 
-frame_size() { e2e_probe bitmap-size current.bmp; }
 desktop_text() { e2e_probe registry-string "$kDesktopKey" "$1"; }
 remembered() { e2e_probe registry-string "$kProgramKey" "$1"; }
-box_open() { e2e_window_exists "$kCaption"; }
 
 # seconds_to_frame SINCE: the seconds from SINCE (seconds since 1970) to the frame's last write.
 seconds_to_frame() {
@@ -45,7 +43,7 @@ check_remembered() {
 
 # answer_apply_refusal: Wine's Active Desktop refuses the item, which an apply says once.
 answer_apply_refusal() {
-    e2e_require "the apply into Active Desktop mode speaks" e2e_wait 60 box_open
+    e2e_require "the apply into Active Desktop mode speaks" e2e_wait 60 e2e_message_box_open
     e2e_check_equal "its message box says the options cannot be read" "$kRefusal" \
         "$(e2e_probe answer-message-box "$kCaption" 10000)"
 }
@@ -80,7 +78,7 @@ for size in "$kSmallScreen" "$kScreenSize"; do
     changed=$(e2e_probe change-display $size)
     e2e_require "the display becomes ${size/ /x}" test -n "$changed"
     e2e_check "a new frame follows the change to ${size/ /x}" e2e_wait 30 e2e_frame_replaced "$stamp"
-    e2e_check_equal "the new frame is ${size/ /x}" "$size" "$(frame_size)"
+    e2e_check_equal "the new frame is ${size/ /x}" "$size" "$(e2e_frame_size)"
     echo "   display change to ${size/ /x}: the frame followed after $(seconds_to_frame "$changed") s"
 done
 e2e_screenshot display-changes
@@ -91,7 +89,7 @@ sent=$(e2e_probe broadcast-resume)
 e2e_require "the wake broadcast is sent" test -n "$sent"
 e2e_check "the wake gives a new frame" e2e_wait 30 e2e_frame_replaced "$stamp"
 echo "   wake: the frame followed after $(seconds_to_frame "$sent") s"
-e2e_check_equal "the wake's frame covers the screen" "$kScreenSize" "$(frame_size)"
+e2e_check_equal "the wake's frame covers the screen" "$kScreenSize" "$(e2e_frame_size)"
 
 # Into Active Desktop mode, whose item Wine refuses, and back.
 e2e_set_dword ActiveDesktop 1

@@ -33,6 +33,12 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM searchAddress) {
 
 }  // namespace
 
+DWORD ProcessHandleCount() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     const auto end = std::chrono::steady_clock::now() + deadline;
     while (!condition()) {

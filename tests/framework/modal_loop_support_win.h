@@ -18,6 +18,10 @@ inline constexpr char kMenuClass[] = "#32768";    // open popup menus
 // Polls until the condition holds (true) or the deadline passes (false).
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
 
+// How many kernel handles the process holds: a test that starts and stops threads checks that
+// it leaves none behind.
+DWORD ProcessHandleCount();
+
 // A visible top-level window of the thread with that class (and that caption, if one is given),
 // or nullptr.
 HWND FindThreadWindow(DWORD threadId, const char* className, const char* caption = nullptr);

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app_test_support_win.h"
+#include "tests/framework/modal_loop_support_win.h"
 
 namespace {
 
