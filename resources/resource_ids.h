@@ -57,6 +57,9 @@
 #define IDC_LAST_UPDATED 1022
 #define IDC_CLOUD_PREVIEW 1023
 
+/* The component-shown dialog's picture of the item. */
+#define IDC_COMPONENT_PICTURE 1030
+
 /* The settings dialog's system-menu item that opens the about box. */
 #define IDM_ABOUTBOX 16
 

@@ -1,24 +1,29 @@
 // What the Active Desktop item says reaches the user as message boxes with the program's caption
-// and the icon and buttons asked for, and its hint as the dialog with the picture of the item.
+// and the icon and buttons asked for, and its hint as the dialog with the picture of the item;
+// screenshots of each are kept in the test output.
 #include "app/desktop_item_message_boxes_win.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 #include "tests/framework/modal_loop_support_win.h"
 #include "tests/ui/dialog_answers_win.h"
+#include "tests/ui/dialog_driver_win.h"
 
 namespace {
 
 using Icon = DesktopItemPrompts::Icon;
 
-TEST(DesktopItemMessageBoxesTest, MessagesQuestionsAndTheHintAreShownAsTheUserSeesThem) {
-    DrainThreadQueue();
-    DesktopItemMessageBoxes boxes;
-    bool yes = false;
-    bool no = true;
-    const std::vector<ShownDialog> shown = AnswerDialogsOf(
+// Says everything the item can say, once each, answering yes to the first question and no to
+// the second.
+std::vector<ShownDialog> SpeakEveryPrompt(DesktopItemMessageBoxes& boxes, bool& yes, bool& no,
+                                          std::function<void(HWND dialog)> observe = nullptr) {
+    return AnswerDialogsOf(
         [&] {
             boxes.Tell("Could not access Active Deskop.", Icon::kError);
             boxes.Tell("Active Desktop has been enabled.", Icon::kInformation);
@@ -26,7 +31,25 @@ TEST(DesktopItemMessageBoxesTest, MessagesQuestionsAndTheHintAreShownAsTheUserSe
             no = boxes.AskYesNo("Would you like it to be displayed?", Icon::kNone);
             boxes.ShowEnlargeHint();
         },
-        {IDOK, IDOK, IDYES, IDNO, IDOK});
+        {IDOK, IDOK, IDYES, IDNO, IDOK}, std::move(observe));
+}
+
+TEST(DesktopItemMessageBoxesTest, MessagesQuestionsAndTheHintAreShownAsTheUserSeesThem) {
+    DrainThreadQueue();
+    DesktopItemMessageBoxes boxes;
+    bool yes = false;
+    bool no = true;
+    const char* const screenshots[] = {"item-error", "item-information", "item-question",
+                                       "item-plain-question", "item-enlarge-hint"};
+    std::size_t kept = 0;
+    const std::vector<ShownDialog> shown = SpeakEveryPrompt(boxes, yes, no, [&](HWND dialog) {
+        // Found as soon as it exists: shown and painted before the picture is taken.
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, std::chrono::seconds(10)));
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (kept < std::size(screenshots)) {
+            KeepScreenshot(dialog, screenshots[kept++]);
+        }
+    });
     EXPECT_TRUE(yes);
     EXPECT_FALSE(no);
     ASSERT_EQ(shown.size(), 5u);
@@ -42,6 +65,18 @@ TEST(DesktopItemMessageBoxesTest, MessagesQuestionsAndTheHintAreShownAsTheUserSe
         shown[4].text,
         "The Orbiscape component has been displayed on your desktop.\n\nFirst hover over the component so "
         "its title bar is displayed, then use your mouse to maximize it as shown below.");
+
+    // Shown again and again, they leave no GDI objects behind: a hint that kept its picture would
+    // add one a round. The count wanders by a few objects that the system makes on its own.
+    const Figures before = OwnFigures();
+    constexpr int kRounds = 10;
+    for (int round = 0; round < kRounds; ++round) {
+        EXPECT_EQ(SpeakEveryPrompt(boxes, yes, no).size(), 5u) << round;
+    }
+    const Figures after = OwnFigures();
+    std::printf("%d rounds of every prompt: GDI objects %lu -> %lu\n", kRounds, before.gdiObjects,
+                after.gdiObjects);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 5);
 }
 
 }  // namespace

@@ -162,6 +162,17 @@ TEST_F(CloudDialogTest, ASessionOfListEditingConfirmed) {
     EXPECT_EQ(stored.CenterOn, 15);
     EXPECT_EQ(AppliesPosted(), 1);
     EXPECT_EQ(GetObjectType(shown), 0u) << "the preview's bitmap is deleted once the dialog has gone";
+
+    // Opened again and again, each time with its preview, it leaves no GDI objects behind; the
+    // count wanders by a few objects that the system makes on its own.
+    const Figures before = OwnFigures();
+    constexpr int kOpenings = 20;
+    for (int opening = 0; opening < kOpenings; ++opening) {
+        EXPECT_EQ(RunDriven(dialog, [](HWND window) { ClickToClose(window, IDCANCEL); }), IDCANCEL);
+    }
+    const Figures after = OwnFigures();
+    std::printf("%d openings: GDI objects %lu -> %lu\n", kOpenings, before.gdiObjects, after.gdiObjects);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 5);
 }
 
 TEST_F(CloudDialogTest, EveryMirrorDeletedCancelledThenConfirmed) {

@@ -85,7 +85,8 @@ ShownDialog Describe(HWND dialog) {
 
 }  // namespace
 
-DialogAnswers::DialogAnswers(DWORD threadId, std::vector<int> answers, std::function<std::string()> observe)
+DialogAnswers::DialogAnswers(DWORD threadId, std::vector<int> answers,
+                             std::function<void(HWND dialog)> observe)
     : answers_(std::move(answers)),
       thread_([this, threadId, observe = std::move(observe)] { Run(threadId, observe); }) {}
 
@@ -99,7 +100,7 @@ std::vector<ShownDialog> DialogAnswers::Shown() const {
     return shown_;
 }
 
-void DialogAnswers::Run(DWORD threadId, const std::function<std::string()>& observe) {
+void DialogAnswers::Run(DWORD threadId, const std::function<void(HWND dialog)>& observe) {
     std::size_t answered = 0;
     while (!stop_) {
         HWND dialog = nullptr;
@@ -109,7 +110,7 @@ void DialogAnswers::Run(DWORD threadId, const std::function<std::string()>& obse
         }
         ShownDialog shown = Describe(dialog);
         if (observe) {
-            shown.note = observe();
+            observe(dialog);
         }
         {
             const std::lock_guard lock(mutex_);
@@ -128,7 +129,7 @@ void DialogAnswers::Run(DWORD threadId, const std::function<std::string()>& obse
 }
 
 std::vector<ShownDialog> AnswerDialogsOf(const std::function<void()>& call, std::vector<int> answers,
-                                         std::function<std::string()> observe,
+                                         std::function<void(HWND dialog)> observe,
                                          std::chrono::milliseconds deadline) {
     const ModalWatchdog watchdog(GetCurrentThreadId(), deadline);
     std::vector<ShownDialog> shown;

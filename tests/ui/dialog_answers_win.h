@@ -23,15 +23,15 @@ struct ShownDialog {
                           // "warning", or "" for none
     std::string buttons;  // the visible standard buttons among OK, Cancel, Yes and No, in that
                           // order, separated by blanks ("Yes No")
-    std::string note;     // what the test's observer said while it was open
 };
 
 class DialogAnswers {
   public:
     // Answers each dialog that the thread opens with the next of `answers` (IDOK, IDYES,
-    // IDNO...), and any further one with IDCANCEL. `observe`, if given, runs while each dialog
-    // is open, before it is answered; what it returns becomes the dialog's note.
-    DialogAnswers(DWORD threadId, std::vector<int> answers, std::function<std::string()> observe = nullptr);
+    // IDNO...), and any further one with IDCANCEL. `observe`, if given, is handed each dialog
+    // while it is open, before it is answered (to keep a screenshot of it, say).
+    DialogAnswers(DWORD threadId, std::vector<int> answers,
+                  std::function<void(HWND dialog)> observe = nullptr);
     ~DialogAnswers();
     DialogAnswers(const DialogAnswers&) = delete;
     DialogAnswers& operator=(const DialogAnswers&) = delete;
@@ -40,7 +40,7 @@ class DialogAnswers {
     std::vector<ShownDialog> Shown() const;
 
   private:
-    void Run(DWORD threadId, const std::function<std::string()>& observe);
+    void Run(DWORD threadId, const std::function<void(HWND dialog)>& observe);
 
     std::vector<int> answers_;
     mutable std::mutex mutex_;
@@ -53,5 +53,5 @@ class DialogAnswers {
 // returns what they showed. A dialog still open at the deadline is closed by a ModalWatchdog,
 // which fails the test.
 std::vector<ShownDialog> AnswerDialogsOf(const std::function<void()>& call, std::vector<int> answers,
-                                         std::function<std::string()> observe = nullptr,
+                                         std::function<void(HWND dialog)> observe = nullptr,
                                          std::chrono::milliseconds deadline = std::chrono::seconds(30));

@@ -11,6 +11,7 @@
 
 #include "framework/gdi_owners_win.h"
 #include "image/dib_image_gdi.h"
+#include "tests/e2e/process_resources_win.h"
 #include "tests/framework/modal_loop_support_win.h"
 
 namespace {
@@ -165,4 +166,10 @@ void KeepScreenshot(HWND window, const std::string& name) {
     const std::filesystem::path folder = OutputFolder();
     std::filesystem::create_directories(folder);
     EXPECT_TRUE(CaptureScreen(rect).SaveBmpFile((folder / (name + ".bmp")).string().c_str())) << name;
+}
+
+Figures OwnFigures() {
+    ProcessResources resources;
+    EXPECT_TRUE(ReadProcessResources(GetCurrentProcessId(), resources));
+    return {resources.gdiObjects, resources.commitBytes};
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,3 +48,12 @@ DibImage CaptureScreen(const RECT& rect);
 // Keeps a picture of the window, as seen on the screen, as NAME.bmp in the test output folder
 // (ORBISCAPE_TEST_OUTPUT, else the current directory).
 void KeepScreenshot(HWND window, const std::string& name);
+
+struct Figures {
+    DWORD gdiObjects;
+    std::uint64_t commitBytes;
+};
+
+// The test process's GDI objects and committed memory, to show that dialogs opened and closed
+// again and again leave none behind.
+Figures OwnFigures();

@@ -6,7 +6,6 @@
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "tests/app/app_test_support_win.h"
-#include "tests/e2e/process_resources_win.h"
 
 void DialogTest::SetUp() {
     DrainThreadQueue();
@@ -34,10 +33,4 @@ int DialogTest::AppliesPosted() {
         appliesPosted_ += message.wParam == ID_APPLY_SETTINGS ? 1 : 0;
     }
     return appliesPosted_;
-}
-
-Figures OwnFigures() {
-    ProcessResources resources;
-    EXPECT_TRUE(ReadProcessResources(GetCurrentProcessId(), resources));
-    return {resources.gdiObjects, resources.commitBytes};
 }

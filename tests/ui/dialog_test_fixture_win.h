@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdint>
 
 #include "framework/thread_message_filter_win.h"
 #include "tests/render/working_folder.h"
@@ -28,11 +27,3 @@ class DialogTest : public ::testing::Test {
     const ThreadMessageFilter filter_{applyPosts_};
     std::atomic<int> appliesPosted_ = 0;
 };
-
-struct Figures {
-    DWORD gdiObjects;
-    std::uint64_t commitBytes;
-};
-
-// The test process's GDI objects and committed memory.
-Figures OwnFigures();
