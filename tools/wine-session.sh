@@ -31,6 +31,12 @@ orbiscape_wine_start() {
     wineserver -p &
     ORBISCAPE_WINESERVER_PID=$!
     timeout 180 wineboot -i >"$dir/wineboot.log" 2>&1
+    if [ "$display_mode" = xvfb ]; then
+        # A display of our own has no window manager, and Wine waits up to two seconds for one to
+        # confirm that a managed window has gone each time a dialog or message box closes.
+        # Windows that no manager handles go at once.
+        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    fi
 }
 
 orbiscape_wine_stop() {
