@@ -30,6 +30,8 @@
 #include <thread>
 #include <vector>
 
+#include "framework/path_text.h"
+#include "framework/program_arguments.h"
 #include "image/bmp_row_file.h"
 #include "image/dib_factory.h"
 #include "image/file_io.h"
@@ -201,9 +203,9 @@ bool BenchmarkSize(FrameSize size, int repetitions) {
 }
 
 // orbiscape-render, built beside this program.
-std::filesystem::path RenderProgram(const char* argv0) {
-    const std::filesystem::path self(argv0);
-    return self.parent_path() / "render_cli" / ("orbiscape-render" + self.extension().string());
+std::filesystem::path RenderProgram(const std::string& self) {
+    const std::filesystem::path program = PathOf(self);
+    return program.parent_path() / "render_cli" / ("orbiscape-render" + PathText(program.extension()));
 }
 
 // Writes a source file in the prepared form row by row, so that making it adds nothing to this
@@ -228,19 +230,19 @@ bool WriteSourceFile(const std::string& name, FrameSize size, Pattern pattern) {
     return written && file.Commit();
 }
 
-bool BenchmarkRedraw(const char* argv0, FrameSize size, int repetitions) {
+bool BenchmarkRedraw(const std::string& self, FrameSize size, int repetitions) {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error) /
                                          ("orbiscape-benchmark-" + std::to_string(std::time(nullptr)));
     std::filesystem::create_directories(folder, error);
-    const std::string day = (folder / "current-day.bmp").string();
-    const std::string night = (folder / "current-night.bmp").string();
-    const std::string clouds = (folder / "current-clouds.bmp").string();
+    const std::string day = PathText(folder / "current-day.bmp");
+    const std::string night = PathText(folder / "current-night.bmp");
+    const std::string clouds = PathText(folder / "current-clouds.bmp");
     const bool written = WriteSourceFile(day, size, DayPattern{size}) &&
                          WriteSourceFile(night, size, NightPattern) &&
                          WriteSourceFile(clouds, size, CloudPattern);
     const std::vector<std::string> command = {
-        RenderProgram(argv0).string(),
+        PathText(RenderProgram(self)),
         "--day-file",
         day,
         "--night-file",
@@ -254,7 +256,7 @@ bool BenchmarkRedraw(const char* argv0, FrameSize size, int repetitions) {
         "--at",
         kBenchmarkMomentText,
         "-o",
-        (folder / "current.bmp").string(),
+        PathText(folder / "current.bmp"),
     };
     ChildMeasure fastest;
     double peakMemory = 0;
@@ -280,11 +282,12 @@ bool BenchmarkRedraw(const char* argv0, FrameSize size, int repetitions) {
     return true;
 }
 
-int Prepare(const char* source, const char* size, const char* output) {
+int Prepare(const std::string& source, const std::string& size, const std::string& output) {
     int width = 0, height = 0;
-    if (std::sscanf(size, "%dx%d", &width, &height) != 2 ||
-        !ScaleImageFile(source, nullptr, width, height, output, true)) {
-        std::fprintf(stderr, "could not prepare %s at %s as %s\n", source, size, output);
+    if (std::sscanf(size.c_str(), "%dx%d", &width, &height) != 2 ||
+        !ScaleImageFile(source.c_str(), nullptr, width, height, output.c_str(), true)) {
+        std::fprintf(stderr, "could not prepare %s at %s as %s\n", source.c_str(), size.c_str(),
+                     output.c_str());
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
@@ -293,22 +296,26 @@ int Prepare(const char* source, const char* size, const char* output) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::strcmp(argv[1], "--prepare") == 0) {
-        return Prepare(argv[2], argv[3], argv[4]);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const std::string& self = arguments[0];
+    if (arguments.size() == 5 && arguments[1] == "--prepare") {
+        return Prepare(arguments[2], arguments[3], arguments[4]);
     }
-    if (const int step = RunWorkingFilesStep(argc, argv); step >= 0) {
+    if (const int step = RunWorkingFilesStep(arguments); step >= 0) {
         return step;
     }
-    if (argc >= 2 && std::strcmp(argv[1], "--working-files") == 0) {
-        return BenchmarkWorkingFiles(argv[0], argc > 2 ? argv[2] : ORBISCAPE_DATA_FOLDER) ? EXIT_SUCCESS
-                                                                                          : EXIT_FAILURE;
+    if (arguments.size() >= 2 && arguments[1] == "--working-files") {
+        return BenchmarkWorkingFiles(self, arguments.size() > 2 ? arguments[2] : ORBISCAPE_DATA_FOLDER)
+                   ? EXIT_SUCCESS
+                   : EXIT_FAILURE;
     }
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRepetitions;
+    const int repetitions =
+        arguments.size() > 1 ? std::max(1, std::atoi(arguments[1].c_str())) : kDefaultRepetitions;
     std::printf("day/night composition with night and cloud images, %d repetitions\n", repetitions);
     // The whole redraws first, while this process is small: a child's peak memory can count the
     // memory of the process that starts it.
-    bool allRan = BenchmarkRedraw(argv[0], FrameSize{3840, 2160}, repetitions);
-    allRan = BenchmarkWorkingFiles(argv[0], ORBISCAPE_DATA_FOLDER) && allRan;
+    bool allRan = BenchmarkRedraw(self, FrameSize{3840, 2160}, repetitions);
+    allRan = BenchmarkWorkingFiles(self, ORBISCAPE_DATA_FOLDER) && allRan;
     for (const FrameSize size : {FrameSize{1920, 1080}, FrameSize{3840, 2160}}) {
         allRan = BenchmarkSize(size, repetitions) && allRan;
     }

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "framework/path_text.h"
 #include "render/prepare_sources.h"
 #include "render/render_frame.h"
 #include "render/render_state.h"
@@ -95,19 +95,20 @@ struct Measured {
     std::uint64_t day, night, clouds, frame, cloudMaps;
 };
 
-bool MeasureWay(const char* argv0, const fs::path& folder, Desktop desktop, const char* way, Measured& out) {
+bool MeasureWay(const std::string& self, const fs::path& folder, Desktop desktop, const char* way,
+                Measured& out) {
     for (const char* name : {kCurrentDayFile, kCurrentNightFile, kCurrentCloudsFile, kCurrentFrameFile}) {
         std::error_code error;
         fs::remove(folder / name, error);
     }
     const std::string size = std::to_string(desktop.width) + "x" + std::to_string(desktop.height);
-    out.preparation = RunAndMeasure({argv0, "--prepare-sources", folder.string(), size, way});
+    out.preparation = RunAndMeasure({self, "--prepare-sources", PathText(folder), size, way});
     if (!out.preparation.started || out.preparation.exitCode != 0) {
         return false;
     }
     double peak = 0;
     for (int run = 0; run < kRedrawRuns; ++run) {
-        const ChildMeasure redraw = RunAndMeasure({argv0, "--redraw", folder.string(), size});
+        const ChildMeasure redraw = RunAndMeasure({self, "--redraw", PathText(folder), size});
         if (!redraw.started || redraw.exitCode != 0) {
             return false;
         }
@@ -145,12 +146,12 @@ void PrintRow(Desktop desktop, const char* way, const Measured& measured, double
 
 }  // namespace
 
-bool BenchmarkWorkingFiles(const char* argv0, const char* dataFolder) {
+bool BenchmarkWorkingFiles(const std::string& self, const std::string& dataFolder) {
     std::error_code error;
     const fs::path folder =
         fs::temp_directory_path(error) / ("orbiscape-working-files-" + std::to_string(std::time(nullptr)));
     fs::create_directories(folder, error);
-    const fs::path data(dataFolder);
+    const fs::path data = PathOf(dataFolder);
     bool ready = !error;
     for (const int image : {kDayImage, 13}) {
         const std::string name = DesktopImageFile(image);
@@ -160,15 +161,16 @@ bool BenchmarkWorkingFiles(const char* argv0, const char* dataFolder) {
     // The cloud maps as start-up makes them from the delivered one, each in a process of its own
     // so that this one stays small (a child's peak memory counts the peak of the process that
     // starts it).
-    const std::string seedClouds = (data / kSeedCloudsFile).string();
+    const std::string seedClouds = PathText(data / kSeedCloudsFile);
     for (const auto& [size, name] :
          {std::pair{"2560x1280", kDesktopCloudsFile}, {"512x256", kSmallCloudsFile}}) {
         const ChildMeasure made =
-            RunAndMeasure({argv0, "--prepare", seedClouds, size, (folder / name).string()});
+            RunAndMeasure({self, "--prepare", seedClouds, size, PathText(folder / name)});
         ready = ready && made.started && made.exitCode == 0;
     }
     if (!ready) {
-        std::fprintf(stderr, "could not lay out the maps of %s in %s\n", dataFolder, folder.string().c_str());
+        std::fprintf(stderr, "could not lay out the maps of %s in %s\n", dataFolder.c_str(),
+                     PathText(folder).c_str());
         fs::remove_all(folder, error);
         return false;
     }
@@ -192,7 +194,7 @@ bool BenchmarkWorkingFiles(const char* argv0, const char* dataFolder) {
     for (const Desktop desktop : kDesktops) {
         for (const char* way : {"whole", "cut"}) {
             Measured measured{};
-            if (!MeasureWay(argv0, folder, desktop, way, measured)) {
+            if (!MeasureWay(self, folder, desktop, way, measured)) {
                 std::fprintf(stderr, "could not measure %d x %d (%s)\n", desktop.width, desktop.height, way);
                 allRan = false;
                 continue;
@@ -204,22 +206,22 @@ bool BenchmarkWorkingFiles(const char* argv0, const char* dataFolder) {
     return allRan;
 }
 
-int RunWorkingFilesStep(int argc, char** argv) {
+int RunWorkingFilesStep(const std::vector<std::string>& arguments) {
     Desktop desktop{};
-    const bool prepare = argc == 5 && std::strcmp(argv[1], "--prepare-sources") == 0;
-    const bool redraw = argc == 4 && std::strcmp(argv[1], "--redraw") == 0;
-    if ((!prepare && !redraw) || !ParseDesktop(argv[3], desktop)) {
+    const bool prepare = arguments.size() == 5 && arguments[1] == "--prepare-sources";
+    const bool redraw = arguments.size() == 4 && arguments[1] == "--redraw";
+    if ((!prepare && !redraw) || !ParseDesktop(arguments[3].c_str(), desktop)) {
         return -1;
     }
     std::error_code error;
-    fs::current_path(argv[2], error);
+    fs::current_path(PathOf(arguments[2]), error);
     if (error) {
         return 1;
     }
     RenderState state;
     SetDefaults(desktop, state);
     if (prepare) {
-        const bool whole = std::strcmp(argv[4], "whole") == 0;
+        const bool whole = arguments[4] == "whole";
         return (whole ? PrepareWholeMaps(state) : PrepareSourcesAt(Moment(), state, true)) ? 0 : 1;
     }
     const FileFrameResult result =

@@ -6,10 +6,14 @@
 // scaled whole (as the program prepared them before) and cut to what the frames show.
 #pragma once
 
-// The table, with the child processes started from argv0 (this program). dataFolder holds the
-// delivered maps. False when a step failed.
-bool BenchmarkWorkingFiles(const char* argv0, const char* dataFolder);
+#include <string>
+#include <vector>
+
+// The table, with the child processes started from self (this program's path). dataFolder holds
+// the delivered maps. False when a step failed.
+bool BenchmarkWorkingFiles(const std::string& self, const std::string& dataFolder);
 
 // The child processes' work: "--prepare-sources FOLDER WxH whole|cut" and "--redraw FOLDER WxH",
-// in FOLDER. Returns the exit code, or -1 when the arguments name neither.
-int RunWorkingFilesStep(int argc, char** argv);
+// in FOLDER; arguments as ProgramArguments gives them. Returns the exit code, or -1 when the
+// arguments name neither.
+int RunWorkingFilesStep(const std::vector<std::string>& arguments);

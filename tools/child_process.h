@@ -13,7 +13,8 @@ struct ChildMeasure {
     double peakMemoryMiB = 0;  // peak resident set (Linux) or peak working set (Windows)
 };
 
-// arguments[0] is the program's path; the rest are passed as they are. On Linux the child's peak
+// arguments[0] is the program's path; the rest are passed as they are. All are the program's
+// 8-bit text (UTF-8), which the child reads back through ProgramArguments. On Linux the child's peak
 // memory includes the peak this process had reached when it started the child (the kernel keeps
 // it across the start), so measure while this process is still small.
 ChildMeasure RunAndMeasure(const std::vector<std::string>& arguments);

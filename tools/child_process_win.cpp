@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "framework/wide_text_win.h"
 #include "tools/child_process.h"
 
 namespace {
@@ -40,12 +41,13 @@ ChildMeasure RunAndMeasure(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) {
         commandLine += (commandLine.empty() ? "" : " ") + Quoted(argument);
     }
-    STARTUPINFOA startup{};
+    std::wstring wideCommandLine = WideFromUtf8(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const auto start = std::chrono::steady_clock::now();
-    if (!CreateProcessA(arguments[0].c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
+    if (!CreateProcessW(WideFromUtf8(arguments[0]).c_str(), wideCommandLine.data(), nullptr, nullptr, FALSE,
+                        0, nullptr, nullptr, &startup, &process)) {
         return measure;
     }
     WaitForSingleObject(process.hProcess, INFINITE);

@@ -42,8 +42,7 @@
 #include <string>
 #include <vector>
 
-#include <shellapi.h>
-
+#include "framework/program_arguments.h"
 #include "framework/wide_text_win.h"
 #include "resources/resource_ids.h"
 #include "tests/e2e/bitmap_pixels_win.h"
@@ -229,21 +228,8 @@ int PrintWallpaper() {
     return kYes;
 }
 
-// The command line's words in UTF-8: the narrow arguments have lost the letters that the ANSI
-// code page lacks.
-std::vector<std::string> Utf8Arguments() {
-    std::vector<std::string> arguments;
-    int count = 0;
-    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 0; words != nullptr && i < count; ++i) {
-        arguments.push_back(Utf8FromWide(words[i]));
-    }
-    LocalFree(words);
-    return arguments;
-}
-
-int SetRegistryText() {
-    const std::vector<std::string> arguments = Utf8Arguments();
+int SetRegistryText(int argc, char** argv) {
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     if (arguments.size() != 5) {
         return Usage();
     }
@@ -335,7 +321,7 @@ int Run(int argc, char** argv) {
         return PrintRegistryString(argv[2], argv[3]);
     }
     if (command == "registry-set-text") {
-        return SetRegistryText();
+        return SetRegistryText(argc, argv);
     }
     if (command == "change-display" && argc == 4) {
         return ChangeDisplay(argv + 2);

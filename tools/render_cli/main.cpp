@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "framework/path_text.h"
+#include "framework/program_arguments.h"
 #include "image/dib_factory.h"
 #include "image/dib_image.h"
 #include "render/centre_longitude.h"
@@ -51,7 +53,7 @@ class TemporaryFile {
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    std::string Name() const { return path_.string(); }
+    const std::filesystem::path& Path() const { return path_; }
 
   private:
     std::filesystem::path path_;
@@ -59,34 +61,34 @@ class TemporaryFile {
 
 bool ScaleMap(const std::filesystem::path& file, const char* what, const RenderCliOptions& options,
               DibImage& map) {
-    if (ScaleImageFile(file.string().c_str(), &map, options.width, options.height, nullptr,
+    if (ScaleImageFile(PathText(file).c_str(), &map, options.width, options.height, nullptr,
                        options.crop != 0)) {
         return true;
     }
-    Fail(std::string("cannot read the ") + what + " '" + file.string() + "'");
+    Fail(std::string("cannot read the ") + what + " '" + PathText(file) + "'");
     return false;
 }
 
 // The cloud map as the program uses it: "clouds-2560.bmp" when the folder has one (the program's
 // latest download), else made from "clouds.jpg" the way start-up makes it.
 bool ScaleClouds(const RenderCliOptions& options, DibImage& clouds) {
-    const std::filesystem::path folder = options.dataFolder;
+    const std::filesystem::path folder = PathOf(options.dataFolder);
     std::error_code error;
     if (std::filesystem::exists(folder / kDesktopCloudsFile, error)) {
         return ScaleMap(folder / kDesktopCloudsFile, "cloud map", options, clouds);
     }
     const std::filesystem::path seed = folder / kSeedCloudsFile;
     const TemporaryFile desktopClouds(".bmp");
-    if (!ScaleImageFile(seed.string().c_str(), nullptr, kDesktopCloudsWidth, kDesktopCloudsHeight,
-                        desktopClouds.Name().c_str(), 0)) {
-        Fail("cannot read the cloud map '" + seed.string() + "'");
+    if (!ScaleImageFile(PathText(seed).c_str(), nullptr, kDesktopCloudsWidth, kDesktopCloudsHeight,
+                        PathText(desktopClouds.Path()).c_str(), false)) {
+        Fail("cannot read the cloud map '" + PathText(seed) + "'");
         return false;
     }
-    return ScaleMap(desktopClouds.Name(), "cloud map", options, clouds);
+    return ScaleMap(desktopClouds.Path(), "cloud map", options, clouds);
 }
 
 int RenderFromImagery(const RenderCliOptions& options, std::int64_t at) {
-    const std::filesystem::path folder = options.dataFolder;
+    const std::filesystem::path folder = PathOf(options.dataFolder);
     const int dayNumber = options.dayImage == -1 ? BreakDownUtc(at).tm_mon + 1 : options.dayImage;
     DibImage day, night, clouds;
     if (!ScaleMap(folder / DesktopImageFile(dayNumber), "day map", options, day) ||
@@ -180,8 +182,9 @@ int main(int argc, char** argv) {
     // The command line's defaults are the settings' defaults, never what a user has stored.
     NoKeySettingsStore noStoredSettings;
     const CSettings defaults(noStoredSettings);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     const RenderCliParse parse =
-        ParseRenderCliOptions(std::vector<std::string>(argv + 1, argv + argc), defaults);
+        ParseRenderCliOptions(std::vector<std::string>(arguments.begin() + 1, arguments.end()), defaults);
     if (!parse.options) {
         std::fprintf(stderr, "orbiscape-render: %s\nTry 'orbiscape-render --help'.\n", parse.error.c_str());
         return kExitUsage;

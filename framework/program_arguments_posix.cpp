@@ -1,0 +1,5 @@
+#include "framework/program_arguments.h"
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
