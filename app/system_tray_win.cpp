@@ -160,7 +160,8 @@ bool CSystemTray::ShowBalloon(std::u16string_view title, std::u16string_view tex
     };
     copy(title, balloon.szInfoTitle, std::size(balloon.szInfoTitle));
     copy(text, balloon.szInfo, std::size(balloon.szInfo));
-    return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+    return true;
 }
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

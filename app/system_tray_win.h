@@ -62,8 +62,10 @@ class CSystemTray : public CWnd {
     // Remove, then destroy the hidden window.
     void Destroy();
     // Shows a warning balloon from the icon, for something the user should hear of though no
-    // click of theirs caused it. False when there is no icon to show it from, or the shell
-    // refused; the texts are cut to the shell's limits.
+    // click of theirs caused it. False when there is no icon to show it from yet. A request that
+    // the shell answers as failed counts as made: like an add, it may have timed out and taken
+    // effect all the same, and made again it would show the balloon twice. The texts are cut to
+    // the shell's limits.
     bool ShowBalloon(std::u16string_view title, std::u16string_view text);
 
     const NOTIFYICONDATAA& IconRecord() const { return iconRecord_; }

@@ -106,12 +106,12 @@ BOOL CALLBACK CollectBalloon(HWND window, LPARAM parameter) {
     auto* texts = reinterpret_cast<std::vector<std::string>*>(parameter);
     if (ClassOf(window) == TOOLTIPS_CLASSA && IsWindowVisible(window) &&
         (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        // A balloon whose text cannot be read now (its shell is busy) is there all the same.
         std::array<wchar_t, 1024> text{};
         DWORD_PTR copied = 0;
-        if (SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                                SMTO_ABORTIFHUNG, kCloseTimeoutMs, &copied) != 0) {
-            texts->push_back(Utf8FromWide(text.data()));
-        }
+        SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_ABORTIFHUNG, kCloseTimeoutMs, &copied);
+        texts->push_back(Utf8FromWide(text.data()));
     }
     return TRUE;
 }

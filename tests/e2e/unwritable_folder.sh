@@ -62,6 +62,9 @@ shipped=$(ls "$E2E_INSTALL")
 read_only_folder=$(folder_of "$E2E_INSTALL")
 for start in first second; do
     e2e_start_program
+    if [ "$start" = first ] && e2e_wait 60 e2e_message_box_open; then
+        e2e_screenshot read-only-folder-message
+    fi
     message=$(e2e_probe answer-message-box Orbiscape 60000 || true)
     echo "   the $start start says: $(tr '\n' ' ' <<<"$message")"
     e2e_check "the $start start says it cannot keep its files in the folder" \
@@ -99,34 +102,45 @@ chown -R "$kUser" "$E2E_INSTALL"
 disk_folder=$(folder_of "$E2E_INSTALL")
 e2e_start_program
 e2e_wait_for_first_frame
-good_frame=$(e2e_frame_stamp)
-prepared_day=$(e2e_file_inode "$E2E_INSTALL/current-day.bmp")
 
 # The disk fills up; an apply then prepares the sources, which cannot be written, nor can the
-# frame.
+# frame. A frame still being written gives back the space of the one it replaces once it is
+# renamed into place, so the room left is measured only while no file is being written.
 fill_disk() {
-    local free
-    free=$(df -k --output=avail "$E2E_INSTALL" | tail -n 1)
-    dd if=/dev/zero of="$E2E_INSTALL/filler" bs=1k count=$((free - 512)) status=none 2>/dev/null || true
+    local round free
+    for round in 1 2 3 4 5 6; do
+        e2e_wait 30 no_temporary_files || true
+        free=$(df -k --output=avail "$E2E_INSTALL" | tail -n 1)
+        if no_temporary_files; then
+            [ "$free" -gt 1024 ] || return 0
+            dd if=/dev/zero of="$E2E_INSTALL/filler-$round" bs=1k count=$((free - 512)) status=none 2>/dev/null || true
+        fi
+    done
+    return 1
 }
-fill_disk
+e2e_require "the disk is full" fill_disk
+good_frame=$(e2e_frame_stamp)
+prepared_day=$(e2e_file_inode "$E2E_INSTALL/current-day.bmp")
 e2e_require "an apply is delivered" e2e_probe choose-tray-command $kApplySettings
 balloon_shown() { balloon=$(e2e_probe balloons) && grep -qF "could not write its files in $disk_folder." <<<"$balloon"; }
 e2e_check "a balloon from the icon says the files could not be written, naming the folder" e2e_wait 30 balloon_shown
 echo "   the balloon: $(tr '\n' ' ' <<<"${balloon:-}")"
+e2e_screenshot full-disk-balloon
 e2e_check "the balloon gives the reason" grep -qiF "disk full" <<<"${balloon:-}"
 e2e_check "the frame on the desktop stays while the disk is full" e2e_not e2e_wait 6 e2e_frame_replaced "$good_frame"
 e2e_check "the wallpaper still names current.bmp" orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"
 e2e_check "no half-written file is left" no_temporary_files
 e2e_check_equal "the program keeps running" 1 "$(e2e_program_count)"
-# Told once per run: after the balloon has gone, further failed redraws show none.
-balloon_gone() { ! e2e_probe balloons >/dev/null; }
-e2e_check "the balloon goes after a while" e2e_wait 40 balloon_gone
+# Told once per run: after the balloon has gone, further failed redraws show none. Gone means
+# unseen for a few seconds on end, not missed by one look while the shell redraws its tray.
+balloon_present() { e2e_probe balloons >/dev/null; }
+balloon_stays_away() { e2e_not e2e_wait 3 balloon_present; }
+e2e_check "the balloon goes after a while" e2e_wait 40 balloon_stays_away
 e2e_check "failed redraws after it show no second balloon" e2e_not e2e_wait 6 balloon_shown
 
 # Room again: the next redraw prepares the sources that failed and draws.
 room_made=$SECONDS
-rm -f "$E2E_INSTALL/filler"
+rm -f "$E2E_INSTALL"/filler-*
 e2e_check "a new frame is drawn once there is room" e2e_wait 60 e2e_frame_replaced "$good_frame"
 echo "   $((SECONDS - room_made)) s from making room to the next frame"
 e2e_check "the sources are prepared anew" test "$(e2e_file_inode "$E2E_INSTALL/current-day.bmp")" != "$prepared_day"
