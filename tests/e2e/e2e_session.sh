@@ -282,6 +282,23 @@ e2e_message_box_open() {
     e2e_window_exists Orbiscape
 }
 
+# The working files that the program keeps in its folder, all of which "/uninstall" removes.
+readonly E2E_WORKING_FILES=(current.bmp current-day.bmp current-night.bmp current-clouds.bmp preview.bmp
+    preview-day.bmp preview-night.bmp preview-clouds.bmp clouds-2560.bmp clouds-512.bmp)
+
+# e2e_none_present FILE...: none of the files is in the install folder.
+e2e_none_present() {
+    local file
+    for file in "$@"; do
+        [ ! -e "$E2E_INSTALL/$file" ] || return 1
+    done
+}
+
+# e2e_settings_preview_shown: the open settings dialog's preview shows a picture.
+e2e_settings_preview_shown() {
+    [ "$(e2e_probe dialog-control Orbiscape "$(e2e_id IDC_PREVIEW)" | cut -d' ' -f3)" = 1 ]
+}
+
 # e2e_frame_size: "WIDTH HEIGHT" of the install folder's current.bmp.
 e2e_frame_size() {
     e2e_probe bitmap-size current.bmp

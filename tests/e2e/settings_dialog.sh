@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_session.sh"
 
 readonly kDialog="Orbiscape"
-readonly kOptions=$(e2e_id ID_OPTIONS) kCentreOn=$(e2e_id IDC_CENTER_ON) kPreview=$(e2e_id IDC_PREVIEW)
+readonly kOptions=$(e2e_id ID_OPTIONS) kCentreOn=$(e2e_id IDC_CENTER_ON)
 readonly kOk=$(e2e_id IDOK) kCancel=$(e2e_id IDCANCEL)
 # Fitted with black bars, the 2:1 map lies 1280 x 640 in the middle of the 1280 x 1024 frame.
 readonly kMapTop=192
@@ -45,8 +45,7 @@ e2e_check_equal "the frame has the screen's size" "1280 1024" "$(e2e_probe bitma
 # From the tray: "Noon" and OK. The next frame has the sun in its middle column.
 e2e_require "the tray's Options command is delivered" e2e_probe choose-tray-command $kOptions
 e2e_require "the dialog opens from the tray" e2e_wait 60 dialog_open
-preview_shown() { [ "$(e2e_probe dialog-control "$kDialog" $kPreview | cut -d' ' -f3)" = 1 ]; }
-e2e_check "the preview is shown" e2e_wait 30 preview_shown
+e2e_check "the preview is shown" e2e_wait 30 e2e_settings_preview_shown
 e2e_screenshot settings-dialog
 frame_before=$(e2e_frame_stamp)
 e2e_require "Noon is chosen" e2e_probe dialog-select "$kDialog" $kCentreOn Noon

@@ -20,7 +20,6 @@ readonly kDialog="Orbiscape" kOptions=$(e2e_id ID_OPTIONS) kPreview=$(e2e_id IDC
 frame_is_wallpaper() { [ "$(e2e_probe wallpaper)" = "$install_folder\\current.bmp" ]; }
 dialog_open() { e2e_probe dialog-control "$kDialog" $kPreview >/dev/null; }
 dialog_closed() { ! dialog_open; }
-preview_shown() { [ "$(e2e_probe dialog-control "$kDialog" $kPreview | cut -d' ' -f3)" = 1 ]; }
 folder_gone() { [ ! -e "$E2E_INSTALL" ]; }
 
 e2e_begin_session unicode-folder
@@ -63,7 +62,7 @@ e2e_check "clouds-2560.bmp shows the served map" e2e_is_map clouds-2560.bmp "$E2
 
 e2e_require "the tray's Options command is delivered" e2e_probe choose-tray-command $kOptions
 e2e_require "the settings dialog opens" e2e_wait 60 dialog_open
-e2e_check "the preview is shown" e2e_wait 30 preview_shown
+e2e_check "the preview is shown" e2e_wait 30 e2e_settings_preview_shown
 e2e_check "the preview is written in the folder" test -s "$E2E_INSTALL/preview.bmp"
 e2e_screenshot settings-dialog-in-unicode-folder
 e2e_require "Cancel is pressed" e2e_probe dialog-click "$kDialog" $kCancel

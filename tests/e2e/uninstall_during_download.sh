@@ -9,8 +9,6 @@ set -euo pipefail
 source "$(dirname "$0")/e2e_session.sh"
 source "$(dirname "$0")/cloud_mirror.sh"
 
-readonly kWorkingFiles=(current.bmp current-day.bmp current-night.bmp current-clouds.bmp preview.bmp
-    preview-day.bmp preview-night.bmp preview-clouds.bmp clouds-2560.bmp clouds-512.bmp)
 # A cloud installation's new bitmaps and the ones it kept aside, left when its process ended in
 # the middle.
 readonly kInstallationFiles=(clouds-2560-new.bmp clouds-512-new.bmp current-clouds-new.bmp clouds-2560-old.bmp
@@ -21,13 +19,6 @@ readonly kPhases=(connecting:never-connecting:127.0.0.5 answer:silent:127.0.0.6 
 # The slow mirror sends the map over about fifteen seconds; its end, and an installation after
 # it, would come within this.
 readonly kAfterDownloadSeconds=25
-
-none_present() {
-    local file
-    for file in "$@"; do
-        [ ! -e "$E2E_INSTALL/$file" ] || return 1
-    done
-}
 
 e2e_begin uninstall-during-download
 e2e_make_cloud_maps
@@ -67,15 +58,15 @@ for entry in "${kPhases[@]}"; do
     e2e_check_equal "orbiscape.exe /uninstall finishes ($phase)" 0 "$uninstalled"
     e2e_check "it finishes within $kUninstallMilliseconds ms ($phase)" test "$took_ms" -le $kUninstallMilliseconds
     e2e_check_equal "the running copy has ended when it finishes ($phase)" 0 "$(e2e_program_count)"
-    e2e_check "the ten working files are gone ($phase)" none_present "${kWorkingFiles[@]}"
-    e2e_check "so are an installation's leftovers ($phase)" none_present "${kInstallationFiles[@]}" \
+    e2e_check "the ten working files are gone ($phase)" e2e_none_present "${E2E_WORKING_FILES[@]}"
+    e2e_check "so are an installation's leftovers ($phase)" e2e_none_present "${kInstallationFiles[@]}" \
         clouds-2560-new.bmp.12-34.tmp
     e2e_check "the mirror was asked at most once ($phase)" test "$(e2e_mirror_program_requests "$phase")" -le 1
 done
 
 # Past the time the map would have taken to arrive and be installed.
 sleep $((kAfterDownloadSeconds - (SECONDS - asked_at) > 0 ? kAfterDownloadSeconds - (SECONDS - asked_at) : 0))
-e2e_check "none of them comes back" none_present "${kWorkingFiles[@]}" "${kInstallationFiles[@]}"
+e2e_check "none of them comes back" e2e_none_present "${E2E_WORKING_FILES[@]}" "${kInstallationFiles[@]}"
 leftovers=$(find "$E2E_INSTALL" -maxdepth 1 -name '*.tmp' | wc -l)
 e2e_check_equal "no temporary file is left" 0 "$leftovers"
 e2e_check_equal "CloudsLastUpdated stays 0" 0 "$(e2e_clouds_last_updated)"
