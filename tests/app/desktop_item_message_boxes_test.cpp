@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <vector>
@@ -67,16 +66,9 @@ TEST(DesktopItemMessageBoxesTest, MessagesQuestionsAndTheHintAreShownAsTheUserSe
         "its title bar is displayed, then use your mouse to maximize it as shown below.");
 
     // Shown again and again, they leave no GDI objects behind: a hint that kept its picture would
-    // add one a round. The count wanders by a few objects that the system makes on its own.
-    const Figures before = OwnFigures();
-    constexpr int kRounds = 10;
-    for (int round = 0; round < kRounds; ++round) {
-        EXPECT_EQ(SpeakEveryPrompt(boxes, yes, no).size(), 5u) << round;
-    }
-    const Figures after = OwnFigures();
-    std::printf("%d rounds of every prompt: GDI objects %lu -> %lu\n", kRounds, before.gdiObjects,
-                after.gdiObjects);
-    EXPECT_LE(after.gdiObjects, before.gdiObjects + 5);
+    // add one a round.
+    ExpectGdiObjectsFlat("rounds of every prompt", 10,
+                         [&](int round) { EXPECT_EQ(SpeakEveryPrompt(boxes, yes, no).size(), 5u) << round; });
 }
 
 }  // namespace

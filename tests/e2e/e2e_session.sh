@@ -294,6 +294,14 @@ e2e_none_present() {
     done
 }
 
+# e2e_settings_dialog_open, e2e_settings_dialog_closed: the settings dialog is open, or is not.
+e2e_settings_dialog_open() {
+    e2e_probe dialog-control Orbiscape "$(e2e_id IDC_CENTER_ON)" >/dev/null
+}
+e2e_settings_dialog_closed() {
+    ! e2e_settings_dialog_open
+}
+
 # e2e_settings_preview_shown: the open settings dialog's preview shows a picture.
 e2e_settings_preview_shown() {
     [ "$(e2e_probe dialog-control Orbiscape "$(e2e_id IDC_PREVIEW)" | cut -d' ' -f3)" = 1 ]

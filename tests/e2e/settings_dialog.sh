@@ -12,8 +12,6 @@ readonly kOk=$(e2e_id IDOK) kCancel=$(e2e_id IDCANCEL)
 # Fitted with black bars, the 2:1 map lies 1280 x 640 in the middle of the 1280 x 1024 frame.
 readonly kMapTop=192
 
-dialog_open() { e2e_probe dialog-control "$kDialog" $kCentreOn >/dev/null; }
-dialog_closed() { ! dialog_open; }
 frame_exists() { [ -f "$E2E_INSTALL/current.bmp" ]; }
 
 e2e_begin settings-dialog
@@ -24,7 +22,7 @@ e2e_set_dword Clouds 0
 
 # A first start: the dialog, and nothing drawn behind it; Cancel ends the program.
 e2e_start_program
-e2e_require "the first start shows the settings dialog" e2e_wait 120 dialog_open
+e2e_require "the first start shows the settings dialog" e2e_wait 120 e2e_settings_dialog_open
 e2e_screenshot first-start-dialog
 e2e_check "nothing is drawn while the dialog is open" e2e_not frame_exists
 e2e_check_equal "the never-confirmed centre shows the first entry" "1 0 0 Current Time Zone" \
@@ -35,7 +33,7 @@ e2e_check "still nothing is drawn" e2e_not frame_exists
 
 # Started again: OK stores what the dialog shows and the first frame follows.
 e2e_start_program
-e2e_require "the dialog is shown again" e2e_wait 120 dialog_open
+e2e_require "the dialog is shown again" e2e_wait 120 e2e_settings_dialog_open
 e2e_require "OK is pressed" e2e_probe dialog-click "$kDialog" $kOk
 e2e_wait_for_first_frame
 e2e_check_equal "the dialog's centre is stored" 0x3e8 "$(e2e_reg_value "$E2E_SETTINGS_KEY" CenterOn)"
@@ -44,13 +42,13 @@ e2e_check_equal "the frame has the screen's size" "1280 1024" "$(e2e_probe bitma
 
 # From the tray: "Noon" and OK. The next frame has the sun in its middle column.
 e2e_require "the tray's Options command is delivered" e2e_probe choose-tray-command $kOptions
-e2e_require "the dialog opens from the tray" e2e_wait 60 dialog_open
+e2e_require "the dialog opens from the tray" e2e_wait 60 e2e_settings_dialog_open
 e2e_check "the preview is shown" e2e_wait 30 e2e_settings_preview_shown
 e2e_screenshot settings-dialog
 frame_before=$(e2e_frame_stamp)
 e2e_require "Noon is chosen" e2e_probe dialog-select "$kDialog" $kCentreOn Noon
 e2e_require "OK is pressed" e2e_probe dialog-click "$kDialog" $kOk
-e2e_check "the dialog closes" e2e_wait 30 dialog_closed
+e2e_check "the dialog closes" e2e_wait 30 e2e_settings_dialog_closed
 e2e_require "a new frame is drawn" e2e_wait 60 e2e_frame_replaced "$frame_before"
 e2e_check_equal "Noon is stored" 0x3e9 "$(e2e_reg_value "$E2E_SETTINGS_KEY" CenterOn)"
 

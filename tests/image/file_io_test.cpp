@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "bitmap_test_support.h"
+#include "framework/path_text.h"
 
 namespace {
 
@@ -40,8 +41,7 @@ TEST(FileIoTest, FilesInAFolderNamedInAnyScriptAndTheReasonsOfFailedWrites) {
     ScratchFolder folder;
     // "Юлия 地球": letters of no single ANSI code page.
     const std::string folderName = "\xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F \xE5\x9C\xB0\xE7\x90\x83";
-    const std::filesystem::path unicodeFolder =
-        std::filesystem::path(folder.File("")) / std::u8string(folderName.begin(), folderName.end());
+    const std::filesystem::path unicodeFolder = PathOf(folder.File("")) / PathOf(folderName);
     ASSERT_TRUE(std::filesystem::create_directory(unicodeFolder));
     const std::string name = folder.File("") + "/" + folderName + "/current.bmp";
     TakeWriteFailure();
@@ -50,11 +50,11 @@ TEST(FileIoTest, FilesInAFolderNamedInAnyScriptAndTheReasonsOfFailedWrites) {
     EXPECT_EQ(ReadWholeFile(name.c_str(), 10), (Bytes{1, 2, 3}));
     ASSERT_TRUE(ReplaceFileContents(name.c_str(), {Bytes{4}}));
     EXPECT_EQ(ReadWholeFile(name.c_str(), 10), Bytes{4});
-    std::vector<std::u8string> entries;
+    std::vector<std::string> entries;
     for (const auto& entry : std::filesystem::directory_iterator(unicodeFolder)) {
-        entries.push_back(entry.path().filename().u8string());
+        entries.push_back(PathText(entry.path().filename()));
     }
-    EXPECT_EQ(entries, std::vector<std::u8string>{u8"current.bmp"});
+    EXPECT_EQ(entries, std::vector<std::string>{"current.bmp"});
     EXPECT_FALSE(TakeWriteFailure());
 
     // A file that cannot even be created is reported once, with its name and the system's reason.

@@ -8,7 +8,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -163,16 +162,11 @@ TEST_F(CloudDialogTest, ASessionOfListEditingConfirmed) {
     EXPECT_EQ(AppliesPosted(), 1);
     EXPECT_EQ(GetObjectType(shown), 0u) << "the preview's bitmap is deleted once the dialog has gone";
 
-    // Opened again and again, each time with its preview, it leaves no GDI objects behind; the
-    // count wanders by a few objects that the system makes on its own.
-    const Figures before = OwnFigures();
-    constexpr int kOpenings = 20;
-    for (int opening = 0; opening < kOpenings; ++opening) {
-        EXPECT_EQ(RunDriven(dialog, [](HWND window) { ClickToClose(window, IDCANCEL); }), IDCANCEL);
-    }
-    const Figures after = OwnFigures();
-    std::printf("%d openings: GDI objects %lu -> %lu\n", kOpenings, before.gdiObjects, after.gdiObjects);
-    EXPECT_LE(after.gdiObjects, before.gdiObjects + 5);
+    // Opened again and again, each time with its preview, it leaves no GDI objects behind.
+    ExpectGdiObjectsFlat("openings", 20, [&](int opening) {
+        EXPECT_EQ(RunDriven(dialog, [](HWND window) { ClickToClose(window, IDCANCEL); }), IDCANCEL)
+            << opening;
+    });
 }
 
 TEST_F(CloudDialogTest, EveryMirrorDeletedCancelledThenConfirmed) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -172,4 +173,14 @@ Figures OwnFigures() {
     ProcessResources resources;
     EXPECT_TRUE(ReadProcessResources(GetCurrentProcessId(), resources));
     return {resources.gdiObjects, resources.commitBytes};
+}
+
+void ExpectGdiObjectsFlat(const char* what, int rounds, const std::function<void(int round)>& round) {
+    const Figures before = OwnFigures();
+    for (int index = 0; index < rounds; ++index) {
+        round(index);
+    }
+    const Figures after = OwnFigures();
+    std::printf("%d %s: GDI objects %lu -> %lu\n", rounds, what, before.gdiObjects, after.gdiObjects);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + kGdiObjectsWander);
 }

@@ -57,3 +57,11 @@ struct Figures {
 // The test process's GDI objects and committed memory, to show that dialogs opened and closed
 // again and again leave none behind.
 Figures OwnFigures();
+
+// How far the GDI object count wanders while windows come and go, by objects that the system
+// makes and drops on its own.
+inline constexpr DWORD kGdiObjectsWander = 5;
+
+// Runs `round` `rounds` times and expects the count of GDI objects to end where it began, give
+// or take kGdiObjectsWander; prints both counts after `what`.
+void ExpectGdiObjectsFlat(const char* what, int rounds, const std::function<void(int round)>& round);
