@@ -6,3 +6,11 @@ bool FrameOutlivedItsPeriod(std::int64_t now, std::int64_t frameTime, std::uint3
     const std::int64_t age = now - frameTime;
     return age < -kCheckSeconds || age > redrawPeriodMs / 1000 + kCheckSeconds;
 }
+
+std::uint32_t TimeToNextRedraw(std::int64_t now, std::int64_t frameTime, std::uint32_t redrawPeriodMs) {
+    const std::int64_t ageMs = (now - frameTime) * 1000;
+    if (ageMs < 0 || ageMs >= redrawPeriodMs) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(redrawPeriodMs - ageMs);
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "app/thread_messages_win.h"
@@ -46,13 +47,14 @@ void PostToApplicationThread(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-CSystemTray::CSystemTray(ShellNotifyCall shell, IconRetrySchedule retries)
+CSystemTray::CSystemTray(ShellNotifyCall shell, IconRetrySchedule retries, SessionNoticeCall sessionNotices)
     : shell_(std::move(shell)),
       retries_(retries),
       added_(FALSE),
       reAddPending_(FALSE),
       defaultItem_(0),
-      defaultByPosition_(TRUE) {
+      defaultByPosition_(TRUE),
+      presence_(std::move(sessionNotices), retries.intervalMs, retries.tries) {
     std::memset(&iconRecord_, 0, sizeof(iconRecord_));
     TaskbarCreatedMessage();
 }
@@ -78,6 +80,7 @@ bool CSystemTray::Create(HICON icon) {
         added_ = FALSE;
         return false;
     }
+    presence_.Register(GetSafeHwnd());
     // The layout with the 128-character tooltip, which every shell since version 5 takes; the
     // later members are neither filled nor needed.
     iconRecord_.cbSize = NOTIFYICONDATAA_V2_SIZE;
@@ -136,6 +139,7 @@ void CSystemTray::OnRetryTimer() {
 
 void CSystemTray::Destroy() {
     Remove();
+    presence_.Unregister();
     if (GetSafeHwnd() != nullptr) {
         DestroyWindow();
     }
@@ -178,6 +182,10 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         PostToApplicationThread(UM_SETTINGCHANGE, wParam, lParam);
         return 0;
     }
+    if (const std::optional<PresenceNotice> notice = PresenceNoticeOf(message, wParam, lParam)) {
+        PostToApplicationThread(UM_PRESENCE, static_cast<WPARAM>(notice->source), notice->value);
+        return message == WM_POWERBROADCAST ? TRUE : 0;
+    }
     if (message == WM_POWERBROADCAST) {
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
             PostToApplicationThread(UM_RESUME, wParam, 0);
@@ -186,6 +194,10 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_TIMER && wParam == kIconRetryTimerId) {
         OnRetryTimer();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kSessionNoticeRetryTimerId) {
+        presence_.OnRetryTimer();
         return 0;
     }
     if (message == TaskbarCreatedMessage()) {

@@ -8,7 +8,8 @@
 // message-only one), because only top-level windows receive the system's broadcasts: besides
 // the settings change, a change of the display (WM_DISPLAYCHANGE, which often comes without a
 // settings change) goes on as UM_SETTINGCHANGE, and the wake from sleep or hibernation as
-// UM_RESUME.
+// UM_RESUME. The window registers for the notices that tell whether anybody can see the desktop
+// (app/presence_notices_win.h), which go on as UM_PRESENCE.
 //
 // The icon may be refused: a program started at login can run before the shell's notification
 // area is ready. A refused add is tried again every few seconds for the first minutes, and once
@@ -25,6 +26,7 @@
 #include <functional>
 #include <string_view>
 
+#include "app/presence_notices_win.h"
 #include "framework/wnd_win.h"
 
 // The mouse events of the icon arrive at the tray's window as this message.
@@ -37,6 +39,7 @@ using ShellNotifyCall = std::function<BOOL(DWORD message, NOTIFYICONDATAA* recor
 
 // How often and how long a refused icon is tried again: every intervalMs, at most tries times
 // after the refusal, which spans the first minutes after a login or after the taskbar's return.
+// A refused registration for session changes is tried again as often.
 struct IconRetrySchedule {
     UINT intervalMs = 5000;
     UINT tries = 60;
@@ -45,12 +48,14 @@ struct IconRetrySchedule {
 class CSystemTray : public CWnd {
   public:
     // The record cleared, nothing added; registers "TaskbarCreated" if no tray has done so yet.
-    explicit CSystemTray(ShellNotifyCall shell = &Shell_NotifyIconA, IconRetrySchedule retries = {});
+    explicit CSystemTray(ShellNotifyCall shell = &Shell_NotifyIconA, IconRetrySchedule retries = {},
+                         SessionNoticeCall sessionNotices = &WTSRegisterSessionNotification);
     // Destroy.
     ~CSystemTray() override;
 
-    // Makes the hidden window and adds the icon with the tooltip "Orbiscape". Returns whether the
-    // icon was added; when it was not, the tries to add it go on (see the top of this file).
+    // Makes the hidden window, registers it for the presence notices and adds the icon with the
+    // tooltip "Orbiscape". Returns whether the icon was added; when it was not, the tries to add
+    // it go on (see the top of this file).
     // Refused (false, no window) on systems before version 4, which have no notification area,
     // and when the tray holds a window already.
     bool Create(HICON icon);
@@ -59,7 +64,7 @@ class CSystemTray : public CWnd {
     // Tries to add the icon, if an add is pending (since Create, or since the taskbar returned).
     // When the shell refuses it, a new series of timed tries begins.
     void ReAdd();
-    // Remove, then destroy the hidden window.
+    // Remove, end the presence notices, then destroy the hidden window.
     void Destroy();
     // Shows a warning balloon from the icon, for something the user should hear of though no
     // click of theirs caused it. False when there is no icon to show it from yet. A request that
@@ -71,6 +76,7 @@ class CSystemTray : public CWnd {
     const NOTIFYICONDATAA& IconRecord() const { return iconRecord_; }
     bool Added() const { return added_ != FALSE; }
     bool ReAddPending() const { return reAddPending_ != FALSE; }
+    const PresenceNotices& Presence() const { return presence_; }
 
     // The number that the shell's "TaskbarCreated" broadcast has in this session.
     static UINT TaskbarCreatedMessage();
@@ -97,4 +103,5 @@ class CSystemTray : public CWnd {
     BOOL reAddPending_;       // the icon is wanted but not in the notification area
     UINT defaultItem_;        // shown in bold and run by a double click
     BOOL defaultByPosition_;  // defaultItem_ is a position in the menu, not a command id
+    PresenceNotices presence_;
 };

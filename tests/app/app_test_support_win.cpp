@@ -1,5 +1,7 @@
 #include "app_test_support_win.h"
 
+#include <cstddef>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -50,4 +52,17 @@ void StoreSettings(const std::function<void(CSettings&)>& change) {
     settings.URLs.clear();
     change(settings);
     settings.Save();
+}
+
+LRESULT SendPowerSettingChange(HWND window, const GUID& setting, DWORD value, DWORD dataLength) {
+    // The record ends in a one-byte array that holds the value's first byte; room for the rest.
+    union {
+        POWERBROADCAST_SETTING record;
+        unsigned char bytes[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)];
+    } notice = {};
+    notice.record.PowerSetting = setting;
+    notice.record.DataLength = dataLength;
+    std::memcpy(notice.bytes + offsetof(POWERBROADCAST_SETTING, Data), &value, sizeof(value));
+    return SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                        reinterpret_cast<LPARAM>(&notice.record));
 }

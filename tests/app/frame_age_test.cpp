@@ -28,4 +28,16 @@ TEST(FrameOutlivedItsPeriod, OnlyAClockJumpPastThePeriodAndACheckOrBackPastAChec
     EXPECT_TRUE(FrameOutlivedItsPeriod(kFrame + UINT32_MAX / 1000 + 61, kFrame, UINT32_MAX));
 }
 
+TEST(TimeToNextRedraw, AFrameIsDueOnceItHasLivedItsPeriodAndOtherwiseWhenItWillHave) {
+    constexpr std::uint32_t kPeriod = 5000;
+    EXPECT_EQ(TimeToNextRedraw(kFrame, kFrame, kPeriod), kPeriod);
+    EXPECT_EQ(TimeToNextRedraw(kFrame + 3, kFrame, kPeriod), 2000u);
+    EXPECT_EQ(TimeToNextRedraw(kFrame + 5, kFrame, kPeriod), 0u);
+    EXPECT_EQ(TimeToNextRedraw(kFrame + 16 * 3600, kFrame, kPeriod), 0u) << "a night with the display off";
+    EXPECT_EQ(TimeToNextRedraw(kFrame, 0, kPeriod), 0u) << "no frame yet";
+    EXPECT_EQ(TimeToNextRedraw(kFrame - 1, kFrame, kPeriod), 0u) << "the clock was set back";
+    EXPECT_EQ(TimeToNextRedraw(kFrame + 899, kFrame, 900000), 1000u);
+    EXPECT_EQ(TimeToNextRedraw(kFrame + 1, kFrame, UINT32_MAX), UINT32_MAX - 1000);
+}
+
 }  // namespace

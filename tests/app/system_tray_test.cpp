@@ -1,7 +1,8 @@
 // The tray window under Wine: what reaches the application thread for each message (the system's
-// broadcasts included), the icon record, and the add, re-add and removal of the icon. Whether
-// Wine's shell accepts the icon is its business; the tests that need an icon in the notification
-// area skip without one. The tries to add a refused icon run against a stand-in shell.
+// broadcasts and notices included), the icon record, and the add, re-add and removal of the icon.
+// Whether Wine's shell accepts the icon is its business; the tests that need an icon in the
+// notification area skip without one. The tries to add a refused icon run against a stand-in
+// shell, and the tries to register for session changes against a stand-in session service.
 #include "app/system_tray_win.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "app/presence_notices_win.h"
 #include "app/thread_messages_win.h"
 #include "app_test_support_win.h"
 #include "framework/win_app_win.h"
@@ -136,6 +138,39 @@ TEST_F(SystemTrayTest, DisplayChangesAndWakesReachTheApplicationThreadEvenAsBroa
         EXPECT_EQ(resume->lParam, 0);
         EXPECT_FALSE(NextThreadMessage().has_value());
     }
+}
+
+TEST_F(SystemTrayTest, TheNoticesOfWhoCanSeeTheDesktopGoOnWithTheirValues) {
+    struct Case {
+        const GUID* setting;
+        PresenceSource source;
+        DWORD value;
+    };
+    for (const Case& c : {Case{&kSessionDisplayStatus, PresenceSource::kDisplay, 2},
+                          Case{&kMonitorPowerOn, PresenceSource::kDisplay, 0},
+                          Case{&kPowerSavingStatus, PresenceSource::kBatterySaver, 1},
+                          Case{&kEnergySaverStatus, PresenceSource::kEnergySaver, 2}}) {
+        EXPECT_EQ(SendPowerSettingChange(tray_.GetSafeHwnd(), *c.setting, c.value), TRUE);
+        const auto notice = NextThreadMessage();
+        ASSERT_TRUE(notice.has_value()) << static_cast<int>(c.source);
+        EXPECT_EQ(notice->message, UM_PRESENCE);
+        EXPECT_EQ(notice->wParam, static_cast<WPARAM>(c.source));
+        EXPECT_EQ(notice->lParam, static_cast<LPARAM>(c.value));
+    }
+    // Another setting, and a record too short for its value, tell nothing.
+    constexpr GUID kAcDcPowerSource = {
+        0x5D3E9A59, 0xE9D5, 0x4B00, {0xA6, 0xBD, 0xFF, 0x34, 0xFF, 0x51, 0x65, 0x48}};
+    EXPECT_EQ(SendPowerSettingChange(tray_.GetSafeHwnd(), kAcDcPowerSource, 1), TRUE);
+    EXPECT_EQ(SendPowerSettingChange(tray_.GetSafeHwnd(), kSessionDisplayStatus, 0, 1), TRUE);
+    EXPECT_FALSE(NextThreadMessage().has_value());
+
+    EXPECT_EQ(Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 3), 0);
+    const auto lock = NextThreadMessage();
+    ASSERT_TRUE(lock.has_value());
+    EXPECT_EQ(lock->message, UM_PRESENCE);
+    EXPECT_EQ(lock->wParam, static_cast<WPARAM>(PresenceSource::kSession));
+    EXPECT_EQ(lock->lParam, WTS_SESSION_LOCK);
+    EXPECT_TRUE(tray_.Presence().SessionRegistered()) << "Wine's session service takes every window";
 }
 
 TEST_F(SystemTrayTest, ADoubleClickPostsTheMenusDefaultCommand) {
@@ -308,6 +343,40 @@ TEST(SystemTrayRetryTest, ARefusedIconIsTriedAgainUntilTheShellShowsItOnce) {
 
         tray.Destroy();
         EXPECT_EQ(shell.Icons(), 0);
+    }
+    DrainThreadQueue();
+}
+
+TEST(SystemTrayRetryTest, ARefusedRegistrationForSessionChangesIsTriedAgainForAWhile) {
+    CWinApp app;
+    // A session service that is not ready yet, as at a login; and one that never is.
+    for (const int refusals : {3, 1000}) {
+        int tries = 0;
+        HWND registered = nullptr;
+        const SessionNoticeCall sessionService = [&](HWND window, DWORD flags) {
+            EXPECT_EQ(flags, static_cast<DWORD>(NOTIFY_FOR_THIS_SESSION));
+            if (++tries <= refusals) {
+                SetLastError(RPC_S_INVALID_BINDING);
+                return FALSE;
+            }
+            registered = window;
+            return TRUE;
+        };
+        StartingShell shell(0, false);
+        CSystemTray tray(shell.Call(), kQuickRetries, sessionService);
+        EXPECT_TRUE(tray.Create(LoadIconA(nullptr, IDI_APPLICATION)));
+        EXPECT_FALSE(tray.Presence().SessionRegistered());
+
+        if (refusals == 3) {
+            EXPECT_TRUE(PumpUntil([&] { return tray.Presence().SessionRegistered(); }));
+            EXPECT_EQ(registered, tray.GetSafeHwnd());
+            EXPECT_EQ(tries, 4);
+        } else {
+            // The first try and five timed ones, then no more.
+            EXPECT_TRUE(PumpUntil([&] { return tries == 6; }));
+        }
+        EXPECT_FALSE(KillTimer(tray.GetSafeHwnd(), kSessionNoticeRetryTimerId)) << "the tries have stopped";
+        tray.Destroy();
     }
     DrainThreadQueue();
 }
