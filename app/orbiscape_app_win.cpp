@@ -87,6 +87,7 @@ COrbiscapeApp::COrbiscapeApp() {
     MapThreadMessage(UM_SETTINGCHANGE,
                      [this](WPARAM wParam, LPARAM lParam) { OnThreadSettingChange(wParam, lParam); });
     MapThreadMessage(UM_RESUME, [this](WPARAM wParam, LPARAM lParam) { OnThreadResume(wParam, lParam); });
+    MapThreadMessage(UM_PRESENCE, [this](WPARAM wParam, LPARAM lParam) { OnThreadPresence(wParam, lParam); });
 }
 
 COrbiscapeApp::~COrbiscapeApp() {
@@ -147,11 +148,8 @@ BOOL COrbiscapeApp::InitInstance() {
 void COrbiscapeApp::Shutdown() {
     shutDown_ = true;
     InstanceMutex.Reset();
-    KillTimer(nullptr, RenderTimerId);
-    KillTimer(nullptr, ClockCheckTimerId);
+    KillRedrawTimers();
     KillTimer(nullptr, CloudTimerId);
-    RenderTimerId = 0;
-    ClockCheckTimerId = 0;
     CloudTimerId = 0;
     StopCloudDownload();
     PostQuitMessage(0);
@@ -189,15 +187,8 @@ bool COrbiscapeApp::ApplySettings() {
 
     PrepareSources(RenderState, true);
 
-    if (RenderTimerId != 0) {
-        KillTimer(nullptr, RenderTimerId);
-    }
     redrawPeriodMs_ = RedrawTimerPeriod(settings.UpdateFreq);
-    RenderTimerId = SetTimer(nullptr, 0, redrawPeriodMs_, &COrbiscapeApp::UpdateTimerProc);
-    if (ClockCheckTimerId != 0) {
-        KillTimer(nullptr, ClockCheckTimerId);
-    }
-    ClockCheckTimerId = SetTimer(nullptr, 0, kClockCheckPeriodMs, &COrbiscapeApp::UpdateTimerProc);
+    ArmRedrawTimers(RedrawPeriod());
 
     // The settings may name other mirrors now: they are asked without waiting out the failures
     // of the old ones.
@@ -226,7 +217,8 @@ void COrbiscapeApp::RearmCloudTimer() {
     if (CloudTimerId != 0) {
         KillTimer(nullptr, CloudTimerId);
     }
-    CloudTimerId = ScheduleCloudTimer();
+    // A download that falls due while nobody can see the desktop waits until somebody can.
+    CloudTimerId = presence_.Seen() ? ScheduleCloudTimer() : 0;
 }
 
 void COrbiscapeApp::OnThreadCommand(WPARAM wParam, LPARAM /*lParam*/) {
@@ -258,29 +250,35 @@ void COrbiscapeApp::OnThreadCommand(WPARAM wParam, LPARAM /*lParam*/) {
 }
 
 void COrbiscapeApp::OnThreadSettingChange(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    if (shutDown_) {
-        return;
+    // A screen that changes while nobody can see it is drawn once somebody can.
+    if (!shutDown_ && presence_.Seen()) {
+        RedrawForNewScreen();
     }
+}
+
+bool COrbiscapeApp::RedrawForNewScreen() {
     const CSettings settings;
     // An Active Desktop item keeps its own size, whatever the monitors.
     if (settings.CenterOn == kCenterOnUnconfirmed || IsOn(RenderState.ActiveDesktop)) {
-        return;
+        return false;
     }
     const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     if (width == RenderState.Width && height == RenderState.Height) {
-        return;
+        return false;
     }
     // Nobody asked for this redraw: like a timed one, it must not slow down what the user does.
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
     RenderState.SetOutputShape(width, height, RenderState.Crop);
     PrepareSources(RenderState, true);
     Publish(false);
+    return true;
 }
 
 void COrbiscapeApp::OnThreadResume(WPARAM wParam, LPARAM /*lParam*/) {
     // Before the first apply nothing is drawn on a schedule, and after the exit nothing at all.
-    if (shutDown_ || RenderTimerId == 0) {
+    // While nobody can see the desktop, the frame is brought up to date once somebody can.
+    if (shutDown_ || RenderTimerId == 0 || !presence_.Seen()) {
         return;
     }
     // A wake that the user causes brings PBT_APMRESUMESUSPEND right after the
@@ -291,6 +289,76 @@ void COrbiscapeApp::OnThreadResume(WPARAM wParam, LPARAM /*lParam*/) {
     }
     RedrawOnTimer();
     wakeRedrawn_ = wParam == PBT_APMRESUMEAUTOMATIC;
+}
+
+void COrbiscapeApp::OnThreadPresence(WPARAM wParam, LPARAM lParam) {
+    const PresenceChange change =
+        presence_.Take(static_cast<PresenceSource>(wParam), static_cast<std::uint32_t>(lParam));
+    // Before the first apply nothing is scheduled, and after the exit nothing at all; the apply
+    // arms what the presence allows.
+    if (shutDown_ || redrawPeriodMs_ == 0) {
+        return;
+    }
+    switch (change) {
+        case PresenceChange::kHidden:
+            KillRedrawTimers();
+            RearmCloudTimer();
+            break;
+        case PresenceChange::kSeenAgain:
+            // The desktop is seen again on a wake as often as not: the wake's second event, when
+            // it follows, finds this frame.
+            if (CatchUpWithRedraws()) {
+                wakeRedrawn_ = true;
+            }
+            RearmCloudTimer();
+            break;
+        case PresenceChange::kPacingChanged:
+            if (presence_.Seen()) {
+                CatchUpWithRedraws();
+            }
+            break;
+        case PresenceChange::kNone:
+            break;
+    }
+}
+
+bool COrbiscapeApp::CatchUpWithRedraws() {
+    const std::uint32_t period = RedrawPeriod();
+    bool redrawn = RedrawForNewScreen();
+    std::uint32_t untilNextRedraw =
+        redrawn ? period : TimeToNextRedraw(CurrentUtcSeconds(), LastFrameTime, period);
+    if (untilNextRedraw == 0) {
+        RedrawOnTimer();
+        redrawn = true;
+        untilNextRedraw = period;
+    }
+    ArmRedrawTimers(untilNextRedraw);
+    return redrawn;
+}
+
+void COrbiscapeApp::ArmRedrawTimers(std::uint32_t firstMs) {
+    KillRedrawTimers();
+    if (!presence_.Seen()) {
+        return;
+    }
+    renderTimerDelayMs_ = firstMs;
+    RenderTimerId = SetTimer(nullptr, 0, firstMs, &COrbiscapeApp::UpdateTimerProc);
+    ClockCheckTimerId = SetTimer(nullptr, 0, kClockCheckPeriodMs, &COrbiscapeApp::UpdateTimerProc);
+}
+
+void COrbiscapeApp::KillRedrawTimers() {
+    if (RenderTimerId != 0) {
+        KillTimer(nullptr, RenderTimerId);
+    }
+    if (ClockCheckTimerId != 0) {
+        KillTimer(nullptr, ClockCheckTimerId);
+    }
+    RenderTimerId = 0;
+    ClockCheckTimerId = 0;
+}
+
+std::uint32_t COrbiscapeApp::RedrawPeriod() const {
+    return presence_.RedrawPeriod(redrawPeriodMs_);
 }
 
 void CALLBACK COrbiscapeApp::UpdateTimerProc(HWND /*window*/, UINT /*message*/, UINT_PTR timerId,
@@ -307,11 +375,20 @@ void CALLBACK COrbiscapeApp::UpdateTimerProc(HWND /*window*/, UINT /*message*/, 
 }
 
 void COrbiscapeApp::OnTimer(UINT_PTR timerId) {
+    // The timers stop while nobody can see the desktop; a firing queued before, though, may
+    // still arrive.
+    if (!presence_.Seen()) {
+        return;
+    }
     if (timerId == RenderTimerId) {
         RedrawOnTimer();
+        // A timer armed for the rest of a period goes on at the full period.
+        if (renderTimerDelayMs_ != RedrawPeriod()) {
+            ArmRedrawTimers(RedrawPeriod());
+        }
     } else if (timerId == ClockCheckTimerId) {
         // Reads the clock only: no file is touched while the frame is current.
-        if (FrameOutlivedItsPeriod(CurrentUtcSeconds(), LastFrameTime, redrawPeriodMs_)) {
+        if (FrameOutlivedItsPeriod(CurrentUtcSeconds(), LastFrameTime, RedrawPeriod())) {
             RedrawOnTimer();
         }
     } else if (timerId == CloudTimerId) {

@@ -11,6 +11,13 @@
 // cloud timer starts a download. The end of each download posts ID_CLOUD_UPDATE_DONE, which
 // arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size
 // (UM_SETTINGCHANGE) redraw at idle priority too.
+//
+// None of this work runs while nobody can see the desktop (the display is off, the session is
+// locked or disconnected; UM_PRESENCE tells, app/desktop_presence.h): the timers stop, and no
+// redraw, download or file write starts; a download that runs may finish. Once somebody can see
+// it again, a frame that has outlived its period, or a screen that changed meanwhile, is redrawn
+// at once at idle priority, the timers go on from the frame's age, and a download that fell due
+// meanwhile starts. While the system saves energy the timed redraws come at most every 15 minutes.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +25,7 @@
 #include <cstdint>
 
 #include "app/desktop_item_message_boxes_win.h"
+#include "app/desktop_presence.h"
 #include "app/system_tray_win.h"
 #include "clouds/cloud_download_win.h"
 #include "framework/owned_handle_win.h"
@@ -52,12 +60,18 @@ class COrbiscapeApp : public CWinApp {
     // identifier, or 0 when cloud updates are off or the timer could not be armed.
     UINT_PTR ScheduleCloudTimer();
 
-    // The handlers of the thread messages WM_COMMAND, UM_SETTINGCHANGE and UM_RESUME.
+    // The handlers of the thread messages WM_COMMAND, UM_SETTINGCHANGE, UM_RESUME and
+    // UM_PRESENCE.
     void OnThreadCommand(WPARAM wParam, LPARAM lParam);
     void OnThreadSettingChange(WPARAM wParam, LPARAM lParam);
     // Redraws at once, once the redraws are scheduled; of the two events of one wake that the
     // user causes, the second finds the frame that the first drew.
     void OnThreadResume(WPARAM wParam, LPARAM lParam);
+    void OnThreadPresence(WPARAM wParam, LPARAM lParam);
+
+    // Whether work that nobody asked for (a timed redraw, a download) may start now: somebody may
+    // see the desktop.
+    bool MayWorkInBackground() const { return presence_.Seen(); }
 
     // The procedure of the three timers; only the identifier counts.
     static void CALLBACK UpdateTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
@@ -68,6 +82,19 @@ class COrbiscapeApp : public CWinApp {
 
     void OnTimer(UINT_PTR timerId);
     void RedrawOnTimer();
+    // In wallpaper mode, when the virtual screen's size is not the picture's any more: takes the
+    // new size, prepares the sources anew and redraws at idle priority. Returns whether it did.
+    bool RedrawForNewScreen();
+    // Arms the redraw timer to fire first after firstMs, then every RedrawPeriod(), and the
+    // clock check; only while somebody can see the desktop. Kills them otherwise.
+    void ArmRedrawTimers(std::uint32_t firstMs);
+    void KillRedrawTimers();
+    // The redraw timer's period, as chosen or as the energy saving allows.
+    std::uint32_t RedrawPeriod() const;
+    // The desktop is seen again, or the energy saving changed: redraws at once what is due (a
+    // new screen size, a frame that has outlived its period), and arms the redraw timers for the
+    // next redraw. Returns whether it redrew.
+    bool CatchUpWithRedraws();
     // Draws the frame for the present moment and publishes it, noting when, and tells of a
     // working file that could not be written.
     void Publish(bool interactive);
@@ -111,9 +138,12 @@ class COrbiscapeApp : public CWinApp {
     CloudDownloadContext downloadContext_;
     // Download runs in a row that installed nothing, since the last success or apply.
     std::uint32_t failedCloudRuns_ = 0;
-    // The redraw timer's period, for the clock check.
+    // The redraw period as chosen (0 before the first apply), and the delay that the redraw
+    // timer was last armed with, which is shorter than the period after a catch-up.
     std::uint32_t redrawPeriodMs_ = 0;
-    // The last frame was drawn for a wake's first event.
+    std::uint32_t renderTimerDelayMs_ = 0;
+    DesktopPresence presence_;
+    // The last frame was drawn for a wake's first event, or because the desktop was seen again.
     bool wakeRedrawn_ = false;
     // Set by the exit command; commands that arrive after it are not carried out.
     bool shutDown_ = false;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -97,6 +98,31 @@ class OrbiscapeAppTest : public ::testing::Test {
     ::RenderState& State() { return app_.RenderState; }
     WorkerSlot& WorkerThread() { return app_.WorkerThread; }
     OwnedKernelHandle& InstanceMutex() { return app_.InstanceMutex; }
+    std::uint32_t RenderTimerDelay() const { return app_.renderTimerDelayMs_; }
+    HWND TrayWindow() const { return app_.tray_.GetSafeHwnd(); }
+
+    // Runs the application's messages as its loop does (thread messages to their handlers,
+    // everything else, timers included, dispatched) until `done` holds (true) or the deadline
+    // passes (false).
+    bool RunMessagesUntil(const std::function<bool()>& done, milliseconds deadline) {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        for (;;) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.hwnd != nullptr ||
+                    !app_.ThreadMessages().Dispatch(message.message, message.wParam, message.lParam)) {
+                    DispatchMessageA(&message);
+                }
+            }
+            if (done()) {
+                return true;
+            }
+            if (std::chrono::steady_clock::now() >= end) {
+                return false;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
 
     WorkingFolder folder_;
     COrbiscapeApp app_;
@@ -527,6 +553,84 @@ TEST_F(StartupTest, WithoutTheSeedCloudMapStartUpGoesOn) {
     ASSERT_TRUE(app_.InitInstance());
     EXPECT_FALSE(FileExists(kDesktopCloudsFile));
     EXPECT_FALSE(FileExists(kSmallCloudsFile));
+    EXPECT_NE(RenderTimerId(), 0u);
+}
+
+// The display and the session as the system tells the tray's window of them, through the same
+// window messages; the display's state through the test's own notice, which only a sender in the
+// same process can give. The scratch directory has no pictures, so each redraw is only tried
+// (the frame's time is noted); the end-to-end scenario "unseen_desktop" looks at the files.
+TEST_F(StartupTest, NothingIsDoneWhileNobodyCanSeeTheDesktopAndTheFrameIsCurrentOnceSomebodyCan) {
+    // A redraw every 5 s, and a cloud map that was never downloaded: due 5 s after the start.
+    LoopbackHttpServer mirror("127.0.0.27", 80,
+                              [](const std::string&) { return ServerReply(HttpHead("404 Not Found", 0)); });
+    ASSERT_TRUE(mirror.Listening()) << mirror.Failure();
+    StoreSettings([](CSettings& settings) {
+        settings.UpdateFreq = 5000;
+        settings.AutoUpdateClouds = 1;
+        settings.URLs = {"http://127.0.0.27/clouds_2048.jpg"};
+    });
+    ASSERT_TRUE(app_.InitInstance());
+    ASSERT_NE(CloudTimerId(), 0u);
+    const auto tell = [this](const GUID& setting, DWORD value) {
+        EXPECT_EQ(SendPowerSettingChange(TrayWindow(), setting, value), TRUE);
+        RunMessagesUntil([] { return true; }, milliseconds(0));
+    };
+    const auto session = [this](DWORD event) {
+        SendMessageA(TrayWindow(), WM_WTSSESSION_CHANGE, event, 1);
+        RunMessagesUntil([] { return true; }, milliseconds(0));
+    };
+
+    // The display goes off: for six periods nothing is drawn, and the download does not start.
+    tell(kSessionDisplayStatus, 0);
+    EXPECT_FALSE(app_.MayWorkInBackground());
+    const std::int64_t frameBefore = LastFrameTime();
+    EXPECT_FALSE(
+        RunMessagesUntil([&] { return LastFrameTime() != frameBefore || mirror.RequestCount() != 0; },
+                         std::chrono::seconds(30)));
+    EXPECT_EQ(RenderTimerId(), 0u);
+    EXPECT_EQ(ClockCheckTimerId(), 0u);
+    EXPECT_EQ(CloudTimerId(), 0u);
+
+    // On again: the frame, older than its period now, is drawn at once, and the download that
+    // fell due starts.
+    const auto on = std::chrono::steady_clock::now();
+    tell(kSessionDisplayStatus, 1);
+    ASSERT_TRUE(RunMessagesUntil([&] { return LastFrameTime() != frameBefore; }, kDeadline));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - on).count();
+    RecordProperty("FrameAfterDisplayOnMs", static_cast<int>(seconds * 1000));
+    EXPECT_LT(seconds, 1.0);
+    EXPECT_EQ(RenderTimerDelay(), 5000u);
+    EXPECT_NE(ClockCheckTimerId(), 0u);
+    EXPECT_TRUE(RunMessagesUntil([&] { return mirror.RequestCount() != 0; }, kDeadline));
+
+    // Dimmed is seen. The battery saver spaces the redraws to a quarter of an hour, counted from
+    // the last frame; its end brings the chosen period back.
+    tell(kSessionDisplayStatus, 2);
+    EXPECT_TRUE(app_.MayWorkInBackground());
+    tell(kPowerSavingStatus, 1);
+    EXPECT_GT(RenderTimerDelay(), 890000u);
+    EXPECT_LE(RenderTimerDelay(), 900000u);
+    tell(kPowerSavingStatus, 0);
+    EXPECT_LE(RenderTimerDelay(), 5000u);
+
+    // Locked: neither a wake nor a new screen size is drawn. Unlocked: the new size is drawn at
+    // once, and the wake's second event finds that frame.
+    session(WTS_SESSION_LOCK);
+    EXPECT_EQ(RenderTimerId(), 0u);
+    LastFrameTime() = 1;
+    State().Width = 1;
+    app_.ThreadMessages().Dispatch(UM_RESUME, PBT_APMRESUMEAUTOMATIC, 0);
+    app_.ThreadMessages().Dispatch(UM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(LastFrameTime(), 1);
+    EXPECT_EQ(State().Width, 1);
+    session(WTS_SESSION_UNLOCK);
+    EXPECT_EQ(State().Width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_NE(LastFrameTime(), 1);
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+    LastFrameTime() = 1;
+    app_.ThreadMessages().Dispatch(UM_RESUME, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_EQ(LastFrameTime(), 1);
     EXPECT_NE(RenderTimerId(), 0u);
 }
 
