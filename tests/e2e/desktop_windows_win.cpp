@@ -155,6 +155,15 @@ bool ChooseTrayCommand(unsigned command) {
     return tray != nullptr && PostMessageA(tray, WM_COMMAND, command, 0) != FALSE;
 }
 
+bool SendSessionChange(unsigned event) {
+    HWND tray = FindWindowA(kProgramWindowClass, "");
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    DWORD_PTR answer = 0;
+    return tray != nullptr && SendMessageTimeoutA(tray, WM_WTSSESSION_CHANGE, event, session,
+                                                  SMTO_ABORTIFHUNG, kCloseTimeoutMs, &answer) != 0;
+}
+
 bool ClickDialogControl(const char* caption, int id) {
     // Posted, as the mouse's click arrives: a click sent from another process is handled while
     // the dialog's loop waits for its next message, and a loop ended by it would take the first

@@ -19,6 +19,11 @@ bool AnswerMessageBox(const char* caption, unsigned timeoutMs, std::string& text
 // program's tray window. False when that window is not found.
 bool ChooseTrayCommand(unsigned command);
 
+// Tells the program's tray window of a change of its session (WM_WTSSESSION_CHANGE with the
+// event, WTS_SESSION_LOCK say), as the system tells a window registered for it. False when that
+// window is not found or does not answer.
+bool SendSessionChange(unsigned event);
+
 // A dialog's control, driven and read as a user would from another process. Each finds the
 // visible dialog with exactly that caption (the newest when there are several) and its control
 // by id, and is false when either is missing.

@@ -27,6 +27,9 @@
 //                                      in seconds since 1970
 //   broadcast-resume                   the system's wake broadcast to every top-level window;
 //                                      prints the moment it was sent in seconds since 1970
+//   session-change EVENT               the system's notice of a session change (7 lock, 8
+//                                      unlock, ...) to the program's tray window; prints the
+//                                      moment it was sent in seconds since 1970
 //   repaint-taskbar                    repaints the taskbar and its tray icons
 //   balloons                           the text of every balloon shown now, one a line
 //   process-count EXE                  how many processes of that file name run
@@ -84,7 +87,8 @@ int Usage() {
                  "dialog-set-text CAPTION ID TEXT | dialog-control CAPTION ID | "
                  "dialog-list CAPTION ID | dialog-rect CAPTION ID | "
                  "registry-qword KEY VALUE | registry-string KEY VALUE | registry-set-text KEY VALUE TEXT | "
-                 "change-display WIDTH HEIGHT | broadcast-resume | repaint-taskbar | balloons | "
+                 "change-display WIDTH HEIGHT | broadcast-resume | session-change EVENT | repaint-taskbar | "
+                 "balloons | "
                  "process-count EXE | process-resources EXE\n");
     return kUsage;
 }
@@ -258,6 +262,19 @@ int SendResume() {
     return kYes;
 }
 
+int SendSessionEvent(char* event) {
+    int number = 0;
+    if (!ParseIntegers(&event, 1, &number) || number < 0) {
+        return Usage();
+    }
+    const double sent = UnixTimeNow();
+    if (!SendSessionChange(static_cast<unsigned>(number))) {
+        return kFailure;
+    }
+    std::printf("%.3f\n", sent);
+    return kYes;
+}
+
 int AnswerBox(const char* caption, char* timeout) {
     int timeoutMs = 0;
     if (!ParseIntegers(&timeout, 1, &timeoutMs) || timeoutMs < 0) {
@@ -328,6 +345,9 @@ int Run(int argc, char** argv) {
     }
     if (command == "broadcast-resume" && argc == 2) {
         return SendResume();
+    }
+    if (command == "session-change" && argc == 3) {
+        return SendSessionEvent(argv[2]);
     }
     if (command == "choose-tray-exit" && argc == 2) {
         return ChooseTrayCommand(kExitCommand) ? kYes : kNo;

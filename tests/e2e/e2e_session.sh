@@ -321,6 +321,12 @@ e2e_frame_replaced() {
     [ "$(e2e_frame_stamp)" != "$1" ]
 }
 
+# e2e_seconds_to_frame SINCE: the seconds from SINCE (seconds since 1970, as the probe prints
+# the moments it acts) to the last write of the install folder's current.bmp.
+e2e_seconds_to_frame() {
+    awk -v since="$1" -v frame="$(stat -c %.3Y "$E2E_INSTALL/current.bmp")" 'BEGIN { printf "%.2f", frame - since }'
+}
+
 e2e_wait_for_first_frame() {
     e2e_require "the first frame is drawn and set as the wallpaper" \
         e2e_wait 120 orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"

@@ -20,11 +20,6 @@ readonly kScreenSize="1280 1024" kSmallScreen="1024 768"
 desktop_text() { e2e_probe registry-string "$kDesktopKey" "$1"; }
 remembered() { e2e_probe registry-string "$kProgramKey" "$1"; }
 
-# seconds_to_frame SINCE: the seconds from SINCE (seconds since 1970) to the frame's last write.
-seconds_to_frame() {
-    awk -v since="$1" -v frame="$(stat -c %.3Y "$E2E_INSTALL/current.bmp")" 'BEGIN { printf "%.2f", frame - since }'
-}
-
 # check_user_wallpaper_back WHEN: the user's picture is the wallpaper again, centred as before.
 check_user_wallpaper_back() {
     e2e_check_equal "$1: the user's picture is the wallpaper again" "$user_picture" "$(e2e_probe wallpaper)"
@@ -79,7 +74,7 @@ for size in "$kSmallScreen" "$kScreenSize"; do
     e2e_require "the display becomes ${size/ /x}" test -n "$changed"
     e2e_check "a new frame follows the change to ${size/ /x}" e2e_wait 30 e2e_frame_replaced "$stamp"
     e2e_check_equal "the new frame is ${size/ /x}" "$size" "$(e2e_frame_size)"
-    echo "   display change to ${size/ /x}: the frame followed after $(seconds_to_frame "$changed") s"
+    echo "   display change to ${size/ /x}: the frame followed after $(e2e_seconds_to_frame "$changed") s"
 done
 e2e_screenshot display-changes
 
@@ -88,7 +83,7 @@ stamp=$(e2e_frame_stamp)
 sent=$(e2e_probe broadcast-resume)
 e2e_require "the wake broadcast is sent" test -n "$sent"
 e2e_check "the wake gives a new frame" e2e_wait 30 e2e_frame_replaced "$stamp"
-echo "   wake: the frame followed after $(seconds_to_frame "$sent") s"
+echo "   wake: the frame followed after $(e2e_seconds_to_frame "$sent") s"
 e2e_check_equal "the wake's frame covers the screen" "$kScreenSize" "$(e2e_frame_size)"
 
 # Into Active Desktop mode, whose item Wine refuses, and back.
