@@ -13,13 +13,27 @@
 #
 #   tools/measure-redraws.sh [REDRAWS] [DESKTOP]
 #
+# With "day" it measures instead what a day with nobody at the screen for 16 hours writes, on a
+# DESKTOP of 3840x2160 unless given: a day of 288 redraw periods (as many as a day has at the
+# default period of 5 minutes), each compressed to a second, of which the session is locked for
+# the first 192 (16 hours) and seen for the next 96 (8 hours). It counts the frames and the bytes
+# that the program writes to its files (the process's write_bytes) in each part, and compares the
+# day's bytes with those of a day in which the desktop is seen throughout.
+#
+#   tools/measure-redraws.sh day [DESKTOP]
+#
 # Redraws are counted from "current.bmp": every redraw writes a new file and renames it into
 # place, so each new inode and modification time is one redraw.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
-readonly kRedraws=${1:-300}
-readonly kDesktop=${2:-1280x1024}
+if [ "${1:-}" = day ]; then
+    readonly kMode=day kRedraws=0 kDesktop=${2:-3840x2160}
+else
+    readonly kMode=redraws kRedraws=${1:-300} kDesktop=${2:-1280x1024}
+fi
+readonly kPeriodsLocked=192 kPeriodsSeen=96
+readonly kLock=7 kUnlock=8
 readonly kUpdateFreq=1000
 readonly kDefaultUpdateFreq=300000
 readonly kSampleEvery=100
@@ -86,6 +100,62 @@ cpu_ticks() {
     # The name in field 2 has no blanks ("orbiscape.exe"), so fields 14 and 15 are the times.
     awk '{ print $14 + $15 }' "/proc/$pid/stat"
 }
+
+# frames_during SECONDS: how many new frames come in that time.
+frames_during() {
+    local deadline=$((SECONDS + $1)) frames=0 now stamp
+    stamp=$(orbiscape_frame_stamp "$install")
+    while [ $SECONDS -lt $deadline ]; do
+        sleep $kSampleSeconds
+        now=$(orbiscape_frame_stamp "$install")
+        if [ -n "$now" ] && [ "$now" != "$stamp" ]; then
+            stamp=$now
+            frames=$((frames + 1))
+        fi
+    done
+    echo "$frames"
+}
+
+# The bytes the program has written to files so far.
+bytes_written() {
+    awk '$1 == "write_bytes:" { print $2 }' "/proc/$pid/io"
+}
+
+# session_change EVENT: the program's tray window told of a lock or an unlock, as the system
+# tells it.
+session_change() {
+    (cd "$install" && timeout 60 wine "$probe" session-change "$1") >/dev/null
+}
+
+measure_day() {
+    local period_seconds=$((kUpdateFreq / 1000)) frames_locked frames_seen locked seen written
+    echo "First frame shown; the session locked for $kPeriodsLocked periods, then seen for $kPeriodsSeen"
+    session_change $kLock
+    written=$(bytes_written)
+    frames_locked=$(frames_during $((kPeriodsLocked * period_seconds)))
+    locked=$(($(bytes_written) - written))
+    session_change $kUnlock
+    written=$(bytes_written)
+    frames_seen=$(frames_during $((kPeriodsSeen * period_seconds)))
+    session_change $kLock
+    seen=$(($(bytes_written) - written))
+    local frame
+    frame=$(stat -c %s "$install/current.bmp")
+    {
+        echo "A day of $((kPeriodsLocked + kPeriodsSeen)) redraw periods of $kUpdateFreq ms on a $kDesktop desktop (a frame is $frame bytes):"
+        echo "  locked for $kPeriodsLocked periods (16 hours): $frames_locked frames, $locked bytes written"
+        echo "  seen for $kPeriodsSeen periods (8 hours): $frames_seen frames, $seen bytes written"
+        awk -v locked="$locked" -v seen="$seen" -v frame="$frame" -v periods=$((kPeriodsLocked + kPeriodsSeen)) 'BEGIN {
+            all = periods * frame
+            printf "Written per day: %.2f GB, against %.2f GB (%d frames) with the desktop seen all day: %.2f of it\n",
+                (locked + seen) / 1e9, all / 1e9, periods, (locked + seen) / all }'
+    } | tee build/run/unseen-day.txt
+}
+
+if [ "$kMode" = day ]; then
+    measure_day
+    exit 0
+fi
 
 echo "First frame shown; counting $kRedraws timed redraws"
 sample "first frame"
