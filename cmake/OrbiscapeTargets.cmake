@@ -54,7 +54,9 @@ function(orbiscape_test name)
             add_test(NAME ${test} COMMAND ${name})
         endif()
         set_tests_properties(${test} PROPERTIES LABELS ${label} TIMEOUT 600)
+        # Screenshots and other files for people to look at go to test-output.
         set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "ORBISCAPE_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+            "ORBISCAPE_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output"
             "GTEST_TOTAL_SHARDS=${ARG_SHARDS}" "GTEST_SHARD_INDEX=${shard}")
     endforeach()
 endfunction()
