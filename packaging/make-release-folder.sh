@@ -53,10 +53,12 @@ hash_of() { sha256sum <"$1" | cut -d' ' -f1; }
 if $signed; then
     signature="The program, its uninstaller and the installer are signed with Authenticode: their
 Properties, Digital Signatures name the publisher. Built again from the commit, they come out
-the same but for the signatures."
+unsigned; \`osslsigncode remove-signature\` turns the signed \`orbiscape.exe\` back into the
+rebuilt one, byte for byte."
 else
-    signature="The files are not signed, so Windows may warn about an unknown publisher (\"Windows
-protected your PC\"): compare the hash first, then choose \"More info\" and \"Run anyway\"."
+    signature="The program and the installer are not signed, so Windows may warn about an unknown
+publisher (\"Windows protected your PC\"): compare the hash first, then choose \"More info\" and
+\"Run anyway\"."
 fi
 {
     echo "# Orbiscape $version"
@@ -65,7 +67,7 @@ fi
         cat "$notes"
         echo
     fi
-    echo "Built from commit \`$commit\` of $release_date."
+    echo "Built from commit \`$commit\`, made on $release_date."
     echo
     echo "| File | Bytes | SHA-256 |"
     echo "|---|---|---|"

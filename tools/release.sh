@@ -25,7 +25,7 @@
 # With ORBISCAPE_SIGN_CERT and ORBISCAPE_SIGN_PASSWORD set (packaging/sign.sh), the program,
 # the uninstaller and the installer are signed with Authenticode; --timestamp-url names an
 # RFC 3161 timestamp server to countersign them. The reproducible packages are the unsigned
-# ones; the signed ones differ from them only by their signatures.
+# ones; the signed program, without its signature, must be the reproducible one.
 set -euo pipefail
 started=$SECONDS
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -145,6 +145,11 @@ if $signed; then
     ORBISCAPE_SIGN_TIMESTAMP_URL=$timestamp_url STRIP=x86_64-w64-mingw32-strip \
         bash packaging/make-packages.sh "$work/first/build/app/orbiscape.exe" "$version" "$work/signed" \
         >/dev/null
+    # The signatures must be all that signing added to the reproducible program.
+    osslsigncode remove-signature -in "$work/signed/work/Orbiscape/orbiscape.exe" -out "$work/unsigned.exe" \
+        >/dev/null
+    cmp -s "$work/unsigned.exe" "$work/first/build/packages/work/Orbiscape/orbiscape.exe" ||
+        fail "the signed program, without its signature, is not the program that was built"
     packages="$work/signed"
     folder_options+=(--signed)
 fi
