@@ -17,11 +17,12 @@ autoupdate and checkver follow to find later releases:
     version's segment, and its notes in RELEASE.md beside the files.
 """
 import argparse
-import hashlib
 import json
 import os
 import re
 import sys
+
+from file_hash import sha256_of
 
 TEMPLATES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "manifests")
 # Text that goes into a quoted YAML or JSON string as it is: no quote, backslash or blank.
@@ -31,14 +32,6 @@ GITHUB_RELEASE = re.compile(r"^(https://github\.com/[^/]+/[^/]+)/releases/downlo
 
 class ReleaseError(Exception):
     pass
-
-
-def sha256_of(path):
-    digest = hashlib.sha256()
-    with open(path, "rb") as source:
-        for block in iter(lambda: source.read(1 << 20), b""):
-            digest.update(block)
-    return digest.hexdigest()
 
 
 def address_values(version, base_url, homepage):

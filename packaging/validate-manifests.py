@@ -11,13 +11,14 @@ one line per file checked and every fault found, and exits with 1 when there is 
 
 Runs on Debian's python3 with python3-jsonschema and python3-yaml.
 """
-import hashlib
 import json
 import os
 import sys
 
 import jsonschema
 import yaml
+
+from file_hash import sha256_of
 
 SCHEMAS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "schemas")
 PACKAGE = "Orbiscape.Orbiscape"
@@ -42,14 +43,6 @@ def schema_faults(document, schema_file):
     validator = validator_class(schema, format_checker=jsonschema.FormatChecker())
     return [f"{'/'.join(str(part) for part in error.absolute_path) or '(top)'}: {error.message}"
             for error in sorted(validator.iter_errors(document), key=lambda error: list(error.absolute_path))]
-
-
-def sha256_of(path):
-    digest = hashlib.sha256()
-    with open(path, "rb") as source:
-        for block in iter(lambda: source.read(1 << 20), b""):
-            digest.update(block)
-    return digest.hexdigest()
 
 
 def hash_faults(folder, url, expected):
