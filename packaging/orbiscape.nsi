@@ -13,6 +13,8 @@
 ;   FILE_LIST   an include file whose macro ForEachShippedFile names each of those files
 ;   ICON        the program's icon
 ;   OUT_FILE    the installer to write
+; and, to sign the uninstaller and the installer:
+;   SIGN_SCRIPT sign.sh, which signs the file it is given in place
 ;
 ; Command line of the installer, beside the usual /S (silent) and /D=folder:
 ;   /NOSTART    with /S: do not start the program at the end. A copy that was running before
@@ -30,7 +32,7 @@ AllowSkipFiles off
 !include LogicLib.nsh
 !include MUI2.nsh
 !include WinMessages.nsh
-!include ${FILE_LIST}
+!include "${FILE_LIST}"
 
 !define PRODUCT "Orbiscape"
 !define PUBLISHER "The Orbiscape authors"
@@ -48,6 +50,11 @@ AllowSkipFiles off
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
+!ifdef SIGN_SCRIPT
+    ; Each runs once the file is written; a failure ends the build.
+    !uninstfinalize 'bash "${SIGN_SCRIPT}" "%1"' = 0
+    !finalize 'bash "${SIGN_SCRIPT}" "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 ; An upgrade goes where the previous installation is.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"

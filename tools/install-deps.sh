@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-apps x11-utils imagemagick python3
-    nsis
+    nsis osslsigncode openssl python3-jsonschema python3-yaml
     iproute2
 )
 

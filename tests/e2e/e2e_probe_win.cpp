@@ -35,6 +35,9 @@
 //   process-count EXE                  how many processes of that file name run
 //   process-resources EXE              handles, GDI and USER objects and memory of the one
 //                                      process of that file name, "NAME VALUE" per line
+//   file-version FILE                  a program file's version record as Properties, Details
+//                                      shows it: "FixedFileVersion A.B.C.D", then "NAME: TEXT"
+//                                      per text
 #include <windows.h>
 
 #include <cerrno>
@@ -51,6 +54,7 @@
 #include "tests/e2e/bitmap_pixels_win.h"
 #include "tests/e2e/desktop_settings_win.h"
 #include "tests/e2e/desktop_windows_win.h"
+#include "tests/e2e/file_version_win.h"
 #include "tests/e2e/process_resources_win.h"
 #include "tests/e2e/subsolar_point.h"
 
@@ -89,7 +93,7 @@ int Usage() {
                  "registry-qword KEY VALUE | registry-string KEY VALUE | registry-set-text KEY VALUE TEXT | "
                  "change-display WIDTH HEIGHT | broadcast-resume | session-change EVENT | repaint-taskbar | "
                  "balloons | "
-                 "process-count EXE | process-resources EXE\n");
+                 "process-count EXE | process-resources EXE | file-version FILE\n");
     return kUsage;
 }
 
@@ -314,6 +318,20 @@ int PrintProcessResources(const char* exeName) {
     return kYes;
 }
 
+int PrintFileVersion(int argc, char** argv) {
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::string fixedVersion;
+    std::vector<std::pair<std::string, std::string>> texts;
+    if (!ReadFileVersion(arguments[2], fixedVersion, texts)) {
+        return kNo;
+    }
+    std::printf("FixedFileVersion %s\n", fixedVersion.c_str());
+    for (const auto& [name, text] : texts) {
+        std::printf("%s: %s\n", name.c_str(), text.c_str());
+    }
+    return kYes;
+}
+
 int Run(int argc, char** argv) {
     if (argc < 2) {
         return Usage();
@@ -384,6 +402,9 @@ int Run(int argc, char** argv) {
     }
     if (command == "process-resources" && argc == 3) {
         return PrintProcessResources(argv[2]);
+    }
+    if (command == "file-version" && argc == 3) {
+        return PrintFileVersion(argc, argv);
     }
     return Usage();
 }

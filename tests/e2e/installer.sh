@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The installer as a Windows user meets it, in a fresh prefix, run silently and once by hand:
-# it installs the program for the current user with a Start menu entry, a start at login and an
-# "Apps & features" entry; it starts the program unless told not to; installed again over the
-# running copy, silently or by hand, it replaces that copy by exactly one new one and keeps the
-# user's settings; and the uninstaller, run as "Apps & features" runs it, ends the program and
-# removes everything the installer added except the settings. Prints the installer's size and
-# how long the silent installations and the uninstallation take.
+# signed, as a release signs it (here with a throw-away certificate), it installs silently and
+# what it installs carries valid signatures; the installer, the uninstaller and the program show
+# their product, publisher and version under Properties, Details; it installs the program for
+# the current user with a Start menu entry, a start at login and an "Apps & features" entry; it
+# starts the program unless told not to; installed again over the running copy, silently or by
+# hand, it replaces that copy by exactly one new one and keeps the user's settings; and the
+# uninstaller, run as "Apps & features" runs it, ends the program and removes everything the
+# installer added except the settings. Prints the installer's size and how long the silent
+# installations and the uninstallation take.
 #
-# ctest passes ORBISCAPE_SETUP, ORBISCAPE_ZIP and ORBISCAPE_VERSION besides the usual.
+# ctest passes ORBISCAPE_SETUP, ORBISCAPE_ZIP, ORBISCAPE_VERSION, MAKENSIS and STRIP besides the
+# usual.
 set -euo pipefail
 source "$(dirname "$0")/e2e_session.sh"
 : "${ORBISCAPE_SETUP:?}" "${ORBISCAPE_ZIP:?}" "${ORBISCAPE_VERSION:?}"
@@ -25,15 +29,54 @@ readonly kUninstallerCopy=Un.exe
 now() { date +%s.%N; }
 seconds_since() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f", to - from }'; }
 
-# setup_succeeds SWITCHES...: the installer, silently with the given switches, ends with 0;
-# how long it took goes to setup_seconds.
+# setup_succeeds [--setup FILE] SWITCHES...: the installer (the build's unless named), silently
+# with the given switches, ends with 0; how long it took goes to setup_seconds.
 setup_seconds=()
 setup_succeeds() {
-    local started status=0
+    local started status=0 setup=$ORBISCAPE_SETUP
+    if [ "${1:-}" = --setup ]; then
+        setup=$2
+        shift 2
+    fi
     started=$(now)
-    e2e_wine "$ORBISCAPE_SETUP" /S "$@" >>"$E2E_DIR/setup.log" 2>&1 || status=$?
+    e2e_wine "$setup" /S "$@" >>"$E2E_DIR/setup.log" 2>&1 || status=$?
     setup_seconds+=("$(seconds_since "$started")")
     [ "$status" = 0 ]
+}
+
+# make_signed_setup FOLDER: the build's program packed as a release signs it, with a throw-away
+# self-signed certificate whose certificate file is FOLDER/certificate.pem.
+make_signed_setup() {
+    local folder=$1
+    mkdir -p "$folder"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Orbiscape test publisher" \
+        -addext extendedKeyUsage=codeSigning -keyout "$folder/key.pem" -out "$folder/certificate.pem" 2>/dev/null &&
+        openssl pkcs12 -export -inkey "$folder/key.pem" -in "$folder/certificate.pem" \
+            -passout pass:throw-away -out "$folder/certificate.pfx" &&
+        ORBISCAPE_SIGN_CERT="$folder/certificate.pfx" ORBISCAPE_SIGN_PASSWORD=throw-away \
+            bash "$ORBISCAPE_SOURCE_DIR/packaging/make-packages.sh" "$ORBISCAPE_EXE" "$ORBISCAPE_VERSION" "$folder" \
+            >>"$E2E_DIR/setup.log" 2>&1
+}
+# signed_by_test_certificate FILE: osslsigncode accepts the file's signature and its chain.
+signed_by_test_certificate() {
+    osslsigncode verify -CAfile "$signed/certificate.pem" -in "$1" >>"$E2E_DIR/signatures.log" 2>&1
+}
+
+# version_record FILE: the Windows file's version record as Properties, Details shows it.
+version_record() { e2e_probe file-version "$(winepath -w "$1" 2>/dev/null)"; }
+# record_names RECORD DESCRIPTION: the record gives the product, its publisher, its version and
+# the file's description.
+record_names() {
+    [ "$1" = "FixedFileVersion $ORBISCAPE_VERSION.0
+CompanyName: The Orbiscape authors
+FileDescription: $2
+FileVersion: $ORBISCAPE_VERSION
+LegalCopyright: Copyright (c) The Orbiscape authors; MIT licence
+ProductName: Orbiscape
+ProductVersion: $ORBISCAPE_VERSION" ] || {
+        echo "   the version record reads:" $1
+        return 1
+    }
 }
 
 # setup_page_offers CAPTION TEXT: the installer's page of that caption offers its go-on button
@@ -72,7 +115,26 @@ E2E_INSTALL=$(winepath -u "$install_folder" 2>/dev/null)
 program="$install_folder\\orbiscape.exe"
 shortcut=$(winepath -u "$(windows_variable APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Orbiscape.lnk" 2>/dev/null)
 
-# A first installation that starts nothing.
+# A signed installer, as a release makes it, installs silently what it signed.
+signed="$E2E_DIR/signed"
+e2e_require "a signed installer is made with a throw-away certificate" make_signed_setup "$signed"
+signed_setup="$signed/$(basename "$ORBISCAPE_SETUP")"
+e2e_check "osslsigncode accepts the signed installer's signature" signed_by_test_certificate "$signed_setup"
+e2e_check "... and finds none on the build's own installer" e2e_not signed_by_test_certificate "$ORBISCAPE_SETUP"
+e2e_require "the signed installer installs silently" setup_succeeds --setup "$signed_setup" /NOSTART
+e2e_check "the program it installed is signed" signed_by_test_certificate "$E2E_INSTALL/orbiscape.exe"
+e2e_check "... and so is its uninstaller" signed_by_test_certificate "$E2E_INSTALL/uninstall.exe"
+
+# What Properties, Details shows of each file.
+e2e_check "the installer names its product, publisher and version" \
+    record_names "$(version_record "$ORBISCAPE_SETUP")" "Orbiscape $ORBISCAPE_VERSION Setup"
+e2e_check "... and so does the uninstaller" \
+    record_names "$(version_record "$E2E_INSTALL/uninstall.exe")" "Orbiscape $ORBISCAPE_VERSION Setup"
+e2e_check "... and the program" record_names "$(version_record "$E2E_INSTALL/orbiscape.exe")" \
+    "Orbiscape: the Earth on the desktop as it looks now"
+
+# Installed again, unsigned, over the signed installation: a first installation that starts
+# nothing.
 e2e_require "the silent installation with /NOSTART succeeds" setup_succeeds /NOSTART
 e2e_check "with /NOSTART the program is not started" program_count_is 0
 e2e_check "the program, its 33 pictures and the licence notes are in %LOCALAPPDATA%\\Programs\\Orbiscape" \
@@ -149,5 +211,5 @@ e2e_check_equal "the settings stay" 0x19 "$(e2e_reg_value "$E2E_SETTINGS_KEY" Cl
 e2e_check_equal "the wallpaper is taken away" "" "$(e2e_probe wallpaper)"
 
 echo "   $(basename "$ORBISCAPE_SETUP"): $(stat -c %s "$ORBISCAPE_SETUP") bytes;" \
-    "silent installations ${setup_seconds[*]} s (fresh, again, over the running copy);" \
+    "silent installations ${setup_seconds[*]} s (signed and fresh, unsigned over it, again, over the running copy);" \
     "silent uninstallation $uninstall_seconds s"
