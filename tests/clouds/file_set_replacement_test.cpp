@@ -56,6 +56,18 @@ bool HoldsNewSet() {
 // How a process's end looks from inside: nothing after it runs.
 struct ProcessEnded {};
 
+// A replacement of kSet that its process's end cuts off before its change number cutAt.
+void ReplaceCutOffAt(int cutAt) {
+    int changes = 0;
+    EXPECT_THROW(ReplaceFilesAsOne(kSet,
+                                   [&] {
+                                       if (++changes == cutAt) {
+                                           throw ProcessEnded{};
+                                       }
+                                   }),
+                 ProcessEnded);
+}
+
 TEST(ReplaceFilesAsOne, EveryFileOrNone) {
     WorkingFolder folder;
     WriteOldSet();
@@ -106,14 +118,7 @@ TEST(FinishOrUndoReplacement, LeavesTheOldOrTheNewSetWhereverAReplacementWasCutO
         WorkingFolder folder;
         WriteOldSet();
         WriteNewFiles();
-        int changes = 0;
-        EXPECT_THROW(ReplaceFilesAsOne(kSet,
-                                       [&] {
-                                           if (++changes == cutAt) {
-                                               throw ProcessEnded{};
-                                           }
-                                       }),
-                     ProcessEnded);
+        ReplaceCutOffAt(cutAt);
         const ReplacementOutcome outcome = FinishOrUndoReplacement(kSet);
         if (cutAt <= lastMove) {
             EXPECT_EQ(outcome, ReplacementOutcome::Undone);
@@ -145,14 +150,7 @@ TEST(FinishOrUndoReplacement, UndoesAReplacementCutOffWhileItPutFilesBack) {
         WriteOldSet();
         WriteNewFiles();
         std::filesystem::create_directories("c-old/taken");
-        int changes = 0;
-        EXPECT_THROW(ReplaceFilesAsOne(kSet,
-                                       [&] {
-                                           if (++changes == cutAt) {
-                                               throw ProcessEnded{};
-                                           }
-                                       }),
-                     ProcessEnded);
+        ReplaceCutOffAt(cutAt);
         std::filesystem::remove_all("c-old");
         FinishOrUndoReplacement(kSet);
         EXPECT_TRUE(HoldsOldSet());
