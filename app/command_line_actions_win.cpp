@@ -4,7 +4,6 @@
 
 #include <shellapi.h>
 
-#include <array>
 #include <string>
 
 #include "app/command_sink.h"
@@ -28,16 +27,6 @@ constexpr DWORD kModulePathBufferSize = 32768;
 constexpr DWORD kCloseAnswerTimeoutMs = 5000;
 constexpr DWORD kRunningCopyEndTimeoutMs = 15000;
 constexpr DWORD kTerminationTimeoutMs = 5000;
-
-// The working files, in the order they are deleted, and then those of a cloud installation that
-// its process's end cut off. The source pictures and the cloud maps in JPEG form are the
-// program's own data and stay.
-constexpr std::array<const char*, 16> kWorkingFiles = {
-    kCurrentFrameFile,     kCurrentDayFile,        kCurrentNightFile,     kCurrentCloudsFile,
-    kPreviewFrameFile,     kPreviewDayFile,        kPreviewNightFile,     kPreviewCloudsFile,
-    kDesktopCloudsFile,    kSmallCloudsFile,       kNewDesktopCloudsFile, kNewSmallCloudsFile,
-    kNewCurrentCloudsFile, kKeptDesktopCloudsFile, kKeptSmallCloudsFile,  kKeptCurrentCloudsFile,
-};
 
 // The program file's full path; empty when the system cannot give all of it. The wide form
 // names the folder whatever letters it holds; the narrow one would turn those outside the ANSI
@@ -68,18 +57,6 @@ void EndRunningCopy(HWND commandSink) {
     }
 }
 
-// The temporary files of replacements of file that were cut off by the end of their process.
-void DeleteLeftoverTemporaries(const char* file) {
-    WIN32_FIND_DATAW found;
-    const OwnedFindHandle search(FindFirstFileW(WideFromUtf8(TemporaryNamePattern(file)).c_str(), &found));
-    if (!search) {
-        return;
-    }
-    do {
-        DeleteFileW(found.cFileName);
-    } while (FindNextFileW(search.Get(), &found));
-}
-
 }  // namespace
 
 void StartFromProgramDirectory() {
@@ -106,6 +83,6 @@ void UninstallFromDesktop() {
     }
     for (const char* file : kWorkingFiles) {
         DeleteFileW(WideFromUtf8(file).c_str());
-        DeleteLeftoverTemporaries(file);
+        RemoveLeftoverTemporaries(file);
     }
 }

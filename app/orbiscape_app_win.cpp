@@ -12,18 +12,16 @@
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
+#include "app/working_file_recovery.h"
 #include "app/working_folder_notices.h"
 #include "app/working_folder_win.h"
 #include "framework/exception_barrier.h"
-#include "framework/wide_text_win.h"
 #include "image/file_io.h"
 #include "output/desktop_item_win.h"
 #include "output/wallpaper_win.h"
 #include "render/prepare_sources.h"
 #include "render/render_and_publish_win.h"
-#include "render/scale_image_file.h"
 #include "render/utc_clock.h"
-#include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "ui/about_dlg_win.h"
@@ -57,14 +55,6 @@ HICON SmallProgramIcon(HINSTANCE instance) {
     return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORBISCAPE), IMAGE_ICON,
                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                          LR_SHARED));
-}
-
-// The cloud map scaled to fit size, made from the seed map when it is missing. An existing
-// file is never remade here, however old: the download keeps it current.
-void MakeMissingCloudBitmap(const char* file, int width, int height) {
-    if (GetFileAttributesW(WideFromUtf8(file).c_str()) == INVALID_FILE_ATTRIBUTES) {
-        ScaleImageFile(kSeedCloudsFile, nullptr, width, height, file, false);
-    }
 }
 
 bool IsOn(std::int32_t flag) {
@@ -139,8 +129,10 @@ BOOL COrbiscapeApp::InitInstance() {
         WM_SETICON, ICON_BIG,
         reinterpret_cast<LPARAM>(LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_ORBISCAPE))));
 
-    MakeMissingCloudBitmap(kDesktopCloudsFile, kDesktopCloudsWidth, kDesktopCloudsHeight);
-    MakeMissingCloudBitmap(kSmallCloudsFile, kSmallCloudsWidth, kSmallCloudsHeight);
+    // What an earlier run's end cut off is mended before anything reads a working file; a cloud
+    // map that is missing is made from the seed map. One that reads back is never remade here,
+    // however old: the download keeps it current.
+    RecoverWorkingFiles(ProgramSettingsStore());
 
     return ApplySettings() ? TRUE : FALSE;
 }

@@ -42,8 +42,9 @@ class COrbiscapeApp : public CWinApp {
     ~COrbiscapeApp() override;
 
     // Answers "/install" and "/uninstall" (FALSE: the program ends), refuses to run beside
-    // another copy, makes the tray icon, the hidden main window and any missing cloud bitmap,
-    // and applies the settings. TRUE enters the message loop.
+    // another copy, makes the tray icon and the hidden main window, mends the working files that
+    // an earlier run's end cut off (working_file_recovery.h), and applies the settings. TRUE
+    // enters the message loop.
     BOOL InitInstance() override;
 
     // The exit command: releases the mutex, kills the timers, stops a running download (see

@@ -5,9 +5,10 @@
 //
 // The thread shares with the main thread only what its context points to or holds: the slot of
 // its own thread handle, which it empties with one atomic exchange at its end; the render state,
-// whose output shape it reads, and whose cloud-file lock it holds, while it installs (see
-// render_state.h); the request to stop; and the outcome of the run. The settings are read from
-// the store when the thread starts, so changes made while it runs count from the next run.
+// whose output shape it reads, and whose cloud-file lock it holds while it puts its new bitmaps
+// in place (see render_state.h); the request to stop; and the outcome of the run. The settings
+// are read from the store when the thread starts, so changes made while it runs count from the
+// next run.
 #pragma once
 
 #include <windows.h>

@@ -140,11 +140,19 @@ std::optional<Exchange> Send(HINTERNET session, const RequestTarget& target, con
     }
     // None of the flags relaxes the certificate checks of an encrypted request.
     const DWORD flags = kRequestFlags | (target.Secure ? INTERNET_FLAG_SECURE : 0);
-    auto handleShare = std::make_unique<SharedReports>(exchange.reports);
+    // Opened without a context: a request that fails after its handle was made reports that
+    // handle's closing to the context it was given, which would then have two owners, the
+    // closing report and this function. The context goes to the handle only once it exists.
     exchange.request.Reset(HttpOpenRequestW(exchange.connection.Get(), L"GET",
                                             WideFromUtf8(target.Object).c_str(), L"HTTP/1.0", nullptr,
-                                            nullptr, flags, reinterpret_cast<DWORD_PTR>(handleShare.get())));
+                                            nullptr, flags, 0));
     if (!exchange.request) {
+        return std::nullopt;
+    }
+    auto handleShare = std::make_unique<SharedReports>(exchange.reports);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(handleShare.get());
+    if (!InternetSetOptionW(exchange.request.Get(), INTERNET_OPTION_CONTEXT_VALUE, &context,
+                            sizeof context)) {
         return std::nullopt;
     }
     handleShare.release();  // the handle's now, until its last report

@@ -36,8 +36,10 @@ class BmpRowFile {
     // firstColumn on (they must lie within Width()). Safe to call from several threads at once.
     bool ReadRow(int y, std::span<std::uint8_t> into, int firstColumn = 0);
 
-    // Reads the bytes that follow the pixel rows, when exactly into.size() of them end the file
-    // (a record the writer appended); false otherwise.
+    // How many bytes follow the pixel rows (a record the writer appended, or stray ones).
+    std::uint64_t TrailerSize() const { return trailerSize_; }
+    // Reads the bytes that follow the pixel rows, when exactly into.size() of them end the file;
+    // false otherwise.
     bool ReadTrailer(std::span<std::uint8_t> into);
 
   private:

@@ -1,6 +1,10 @@
 #include "image/file_io.h"
 
+#include <algorithm>
+#include <cctype>
 #include <mutex>
+#include <new>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -8,8 +12,18 @@ namespace {
 std::mutex writeFailureLock;
 std::optional<WriteFailure> latestWriteFailure;
 
+constexpr char kTemporarySuffix[] = ".tmp";
+// The pieces copied at a time.
+constexpr std::size_t kCopyPiece = std::size_t{1} << 20;
+
 std::string TemporaryName(const char* name, const std::string& processId, const std::string& threadId) {
-    return std::string(name) + "." + processId + "-" + threadId + ".tmp";
+    return std::string(name) + "." + processId + "-" + threadId + kTemporarySuffix;
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && text.size() <= 10 && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c));
+    });
 }
 
 }  // namespace
@@ -20,6 +34,58 @@ std::string TemporaryNameBeside(const char* name, unsigned long processId, unsig
 
 std::string TemporaryNamePattern(const char* name) {
     return TemporaryName(name, "*", "*");
+}
+
+std::optional<unsigned long> TemporaryFileWriter(const char* name, const std::string& temporary) {
+    const std::string start = std::string(name) + ".";
+    const std::string_view suffix = kTemporarySuffix;
+    if (temporary.size() <= start.size() + suffix.size() || temporary.compare(0, start.size(), start) != 0 ||
+        temporary.compare(temporary.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return std::nullopt;
+    }
+    const std::string_view ids =
+        std::string_view(temporary).substr(start.size(), temporary.size() - start.size() - suffix.size());
+    const std::size_t dash = ids.find('-');
+    if (dash == std::string_view::npos || !AllDigits(ids.substr(0, dash)) ||
+        !AllDigits(ids.substr(dash + 1))) {
+        return std::nullopt;
+    }
+    const unsigned long long processId = std::stoull(std::string(ids.substr(0, dash)));
+    if (processId > 0xFFFFFFFFull) {
+        return std::nullopt;
+    }
+    return static_cast<unsigned long>(processId);
+}
+
+void RemoveLeftoverTemporaries(const char* name, const std::function<bool(unsigned long)>& writerRuns) {
+    for (const std::string& temporary : FilesMatching(TemporaryNamePattern(name))) {
+        const std::optional<unsigned long> writer = TemporaryFileWriter(name, temporary);
+        if (writer && !writerRuns(*writer)) {
+            RemoveFile(temporary.c_str());
+        }
+    }
+}
+
+bool CopyFileContents(const char* from, const char* to) {
+    InputFile source(from);
+    const std::optional<std::uint64_t> size = source.Size();
+    if (!size) {
+        return false;
+    }
+    FileReplacement copy(to);
+    std::vector<std::uint8_t> piece;
+    try {
+        piece.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*size, kCopyPiece)));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (std::uint64_t offset = 0; offset < *size; offset += piece.size()) {
+        piece.resize(static_cast<std::size_t>(std::min<std::uint64_t>(*size - offset, kCopyPiece)));
+        if (!source.ReadAt(offset, piece) || !copy.Write(piece)) {
+            return false;
+        }
+    }
+    return copy.Commit();
 }
 
 std::optional<WriteFailure> TakeWriteFailure() {

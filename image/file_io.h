@@ -1,12 +1,15 @@
 // Whole-file reads and replacements for the working files, which one thread may rewrite while
 // another reads them. A replacement is written under a temporary name beside the target and
 // then renamed over it in one step: a reader sees the old file or the new one, never a part of
-// either, and a failed write leaves the old file as it was.
+// either, and a failed write leaves the old file as it was. The new file reaches the disk before
+// it takes the name, and the rename is written through: after a power cut the name holds the
+// whole old file or the whole new one, never blocks that were not yet written (zeros).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -92,6 +95,17 @@ std::string TemporaryNameBeside(const char* name, unsigned long processId, unsig
 // A wildcard pattern ('*' for any run of characters) that every such temporary name of name
 // matches: what is left of writes that were cut off, to be cleared away when nothing writes.
 std::string TemporaryNamePattern(const char* name);
+// The process that wrote a temporary file of name, read from the file's name; nothing when the
+// name is not one that TemporaryNameBeside makes for name.
+std::optional<unsigned long> TemporaryFileWriter(const char* name, const std::string& temporary);
+// Whether a process other than this one runs under that id. An id that is taken again by a new
+// process counts as running: its files stay until a later look.
+bool OtherProcessRuns(unsigned long processId);
+// Deletes the temporary files of name whose writer no longer runs (writerRuns says), which is
+// what a process's end in the middle of a write leaves (a file of a frame's size each time).
+// This process counts as ended, so it is called before this process writes working files.
+void RemoveLeftoverTemporaries(const char* name,
+                               const std::function<bool(unsigned long)>& writerRuns = OtherProcessRuns);
 
 // Plain file operations on the working files, with names in the program's UTF-8 (the wide calls
 // on Windows, so that a folder named in any script works).
@@ -103,5 +117,16 @@ bool PathExists(const char* name);
 // Deletes the file; false when it could not (or was not there).
 bool RemoveFile(const char* name);
 // Gives the file from the name to, in one step, replacing a file of that name; retried for a
-// moment as a replacement's rename is. False when it could not be done, with both as they were.
+// moment as a replacement's rename is, and written through to the disk. False when it could not
+// be done, with both as they were.
 bool MoveFileOver(const char* from, const char* to);
+// Gives the file named from the second name to as well (a hard link), or, on a volume that has
+// no links, writes a copy of it there as a replacement is written; a file named to is replaced.
+// Either way, a later MoveFileOver onto from leaves the old content under to. False when neither
+// could be done.
+bool KeepUnderSecondName(const char* from, const char* to);
+// Writes a copy of the file as a replacement of to; false when it could not be read or written.
+bool CopyFileContents(const char* from, const char* to);
+// The files whose names match the pattern, a name in which '*' stands for any run of characters
+// (in the last part only), with the pattern's folder before each.
+std::vector<std::string> FilesMatching(const std::string& pattern);

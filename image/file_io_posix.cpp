@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <glob.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,13 +134,15 @@ bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t
 
 bool FileReplacement::Commit() {
     if (file_ != kNoFile) {
+        // On the disk before it takes the name, as on Windows.
+        if (!failed_ && fsync(Descriptor(file_)) != 0) {
+            Fail(static_cast<unsigned long>(errno));
+        }
         if (close(Descriptor(file_)) != 0) {
             Fail(static_cast<unsigned long>(errno));
         }
         file_ = kNoFile;
     }
-    // No flush to the disk: the rename alone is what keeps readers from a partial file, and
-    // every working file can be made again after a crash.
     if (!failed_ && std::rename(temporary_.c_str(), name_.c_str()) != 0) {
         Fail(static_cast<unsigned long>(errno));
     }
@@ -176,4 +180,26 @@ bool RemoveFile(const char* name) {
 
 bool MoveFileOver(const char* from, const char* to) {
     return std::rename(from, to) == 0;
+}
+
+bool KeepUnderSecondName(const char* from, const char* to) {
+    std::remove(to);
+    return link(from, to) == 0 || CopyFileContents(from, to);
+}
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+    std::vector<std::string> names;
+    glob_t found{};
+    if (glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found) == 0) {
+        for (std::size_t i = 0; i < found.gl_pathc; ++i) {
+            names.emplace_back(found.gl_pathv[i]);
+        }
+    }
+    globfree(&found);
+    return names;
+}
+
+bool OtherProcessRuns(unsigned long processId) {
+    const auto id = static_cast<pid_t>(processId);
+    return id > 0 && id != getpid() && (kill(id, 0) == 0 || errno == EPERM);
 }

@@ -6,11 +6,16 @@
 //
 // Names are the program's UTF-8 text and go to the wide functions, so that a folder named in
 // any script works whatever the system's ANSI code page.
+//
+// NTFS journals a rename but not the data of the file renamed: after a power cut, a rename that
+// reached the disk ahead of its file's data leaves the name holding zeros. So a replacement is
+// flushed before it takes its name, and renames are written through.
 #include <windows.h>
 
 #include <algorithm>
 #include <new>
 
+#include "framework/owned_handle_win.h"
 #include "framework/wide_text_win.h"
 #include "image/file_io.h"
 
@@ -31,7 +36,8 @@ bool RenameOver(const char* from, const char* to) {
     const std::wstring wideTo = WideFromUtf8(to);
     DWORD wait = kFirstRetryMilliseconds;
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return true;
         }
         if (attempt == kRenameAttempts || !IsMomentaryLock(GetLastError())) {
@@ -154,6 +160,9 @@ bool FileReplacement::WriteAt(std::uint64_t offset, std::span<const std::uint8_t
 
 bool FileReplacement::Commit() {
     if (file_ != kNoFile) {
+        if (!failed_ && !FlushFileBuffers(Handle(file_))) {
+            Fail(GetLastError());
+        }
         if (!CloseHandle(Handle(file_))) {
             Fail(GetLastError());
         }
@@ -197,4 +206,40 @@ bool RemoveFile(const char* name) {
 
 bool MoveFileOver(const char* from, const char* to) {
     return RenameOver(from, to);
+}
+
+bool KeepUnderSecondName(const char* from, const char* to) {
+    const std::wstring wideTo = WideFromUtf8(to);
+    DeleteFileW(wideTo.c_str());
+    // A volume without links (FAT, exFAT) refuses one: a copy keeps the content all the same.
+    return CreateHardLinkW(wideTo.c_str(), WideFromUtf8(from).c_str(), nullptr) || CopyFileContents(from, to);
+}
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+    const std::size_t slash = pattern.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    const OwnedFindHandle search(FindFirstFileW(WideFromUtf8(pattern).c_str(), &found));
+    if (!search) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.push_back(folder + Utf8FromWide(found.cFileName));
+        }
+    } while (FindNextFileW(search.Get(), &found));
+    return names;
+}
+
+bool OtherProcessRuns(unsigned long processId) {
+    if (processId == GetCurrentProcessId()) {
+        return false;
+    }
+    const OwnedKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process) {
+        // A process of another user, which this one may not open, runs all the same.
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }

@@ -159,10 +159,10 @@ bool RenderStoredRows(const RenderContext& context, int firstStored, int endStor
     }
 }
 
-// Opens a night or cloud map when one is named; false when it is named but not streamable.
-bool OpenOptional(const char* name, std::optional<PreparedSource>& file) {
+// Opens a night or cloud map when one is named.
+PreparedSourceState OpenOptional(const char* name, std::optional<PreparedSource>& file) {
     if (name == nullptr) {
-        return true;
+        return PreparedSourceState::Opened;
     }
     file.emplace();
     return file->Open(name);
@@ -172,9 +172,15 @@ bool OpenOptional(const char* name, std::optional<PreparedSource>& file) {
 
 FileFrameResult RenderFileFrame(const FileFrameJob& job, int threadCount) {
     Sources sources;
-    if (!sources.day.Open(job.dayFile) ||
-        !OpenOptional(job.darkenedDay ? nullptr : job.nightFile, sources.night) ||
-        !OpenOptional(job.cloudsFile, sources.clouds)) {
+    const PreparedSourceState opened[] = {
+        sources.day.Open(job.dayFile),
+        OpenOptional(job.darkenedDay ? nullptr : job.nightFile, sources.night),
+        OpenOptional(job.cloudsFile, sources.clouds),
+    };
+    if (std::ranges::find(opened, PreparedSourceState::Damaged) != std::end(opened)) {
+        return FileFrameResult::Failed;
+    }
+    if (std::ranges::count(opened, PreparedSourceState::Opened) != std::ssize(opened)) {
         return FileFrameResult::NotStreamable;
     }
     const ImageSize frameMap = sources.day.Cut().map;

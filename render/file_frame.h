@@ -36,7 +36,7 @@ struct FileFrameJob {
 
 enum class FileFrameResult {
     Written,
-    Failed,         // nothing written: the previous output file is untouched
+    Failed,         // nothing written: the previous output file is untouched; also for a damaged source
     NotStreamable,  // a source is not in the prepared files' form (BmpRowFile); nothing written
     // A source holds only a part of its map (prepared_source.h), and not all of what this frame
     // shows: it was prepared for another output shape or centre. Nothing written.

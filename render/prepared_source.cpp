@@ -157,26 +157,27 @@ bool PrepareSourceFile(const char* sourceFile, const char* preparedFile, const O
     }
 }
 
-bool PreparedSource::Open(const char* name) {
+PreparedSourceState PreparedSource::Open(const char* name) {
     if (!file_.Open(name)) {
-        return false;
+        return PreparedSourceState::OtherForm;
     }
     const int width = file_.Width();
     const int height = file_.Height();
     cut_ = {{width, height}, {0, 0, width, height}};
-    Record record;
     if (width <= 0 || height <= 0) {
-        return false;
+        return PreparedSourceState::OtherForm;
     }
-    if (!file_.ReadTrailer(record) || !IsRecord(record)) {
-        return true;  // a whole map
+    if (file_.TrailerSize() == 0) {
+        return PreparedSourceState::Opened;  // a whole map
     }
-    const std::optional<PreparedCut> cut = CutOfRecord(record, width, height);
+    Record record;
+    const std::optional<PreparedCut> cut =
+        file_.ReadTrailer(record) && IsRecord(record) ? CutOfRecord(record, width, height) : std::nullopt;
     if (!cut) {
-        return false;
+        return PreparedSourceState::Damaged;
     }
     cut_ = *cut;
-    return true;
+    return PreparedSourceState::Opened;
 }
 
 bool PreparedSource::ReadMapRow(int y, std::span<std::uint8_t> into) {

@@ -37,12 +37,21 @@ struct PreparedCut {
 bool PrepareSourceFile(const char* sourceFile, const char* preparedFile, const OutputShape& shape,
                        PreparedCut* cut = nullptr);
 
+// What opening a prepared source found.
+enum class PreparedSourceState {
+    Opened,
+    // Missing, unreadable, or no 32-bit bitmap of the prepared form (BmpRowFile): perhaps a bitmap
+    // of another form, which can be read whole.
+    OtherForm,
+    // Of the prepared form, but followed by something other than nothing or a record of a part
+    // inside a map: not to be read in any way.
+    Damaged,
+};
+
 // A prepared source read one map row at a time; several threads may read one at once.
 class PreparedSource {
   public:
-    // False when the file is missing, unreadable, not a 32-bit bitmap of the prepared form
-    // (BmpRowFile), or its record does not describe a part inside a map.
-    bool Open(const char* name);
+    PreparedSourceState Open(const char* name);
 
     const PreparedCut& Cut() const { return cut_; }
     // The packed bitmap's bytes before its pixels: header and masks.

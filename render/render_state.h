@@ -26,11 +26,12 @@ struct RenderState {
     std::atomic<std::int32_t> Height{1024};
     std::atomic<std::int32_t> Crop{0};
 
-    // One writer at a time for the cloud bitmaps, which both threads write: whoever makes
-    // "current-clouds.bmp" (from the master bitmap or from a download) or replaces
-    // "clouds-2560.bmp" and "clouds-512.bmp" holds it from the first read to the last write, so
-    // that neither thread's older result can land over the other's newer one. A redraw holds it
-    // while it composes from "current-clouds.bmp", which it keeps open meanwhile.
+    // One writer at a time for the cloud bitmaps in use, which both threads write: the main thread
+    // holds it while it makes "current-clouds.bmp" from the master bitmap, from the first read to
+    // the last write, and the cloud download while it puts its new bitmaps, made beforehand
+    // without it, in place of the three in use, so that neither thread's older result can land
+    // over the other's newer one. A redraw holds it while it composes from "current-clouds.bmp",
+    // which it keeps open meanwhile. No reader needs it otherwise: no name in use is ever empty.
     mutable std::mutex CloudFilesLock;
 
     // How the prepared sources are cut for the present output shape (source_cut.h): the centre
@@ -41,7 +42,7 @@ struct RenderState {
     double KeptCentre = kMovingCentre;
     ImageSize FrameMap{};
 
-    // Main thread: takes a new output shape, waiting for a cloud installation under way to end.
+    // Main thread: takes a new output shape, waiting for a cloud installation's renames to end.
     void SetOutputShape(std::int32_t width, std::int32_t height, std::int32_t crop) {
         const std::lock_guard lock(CloudFilesLock);
         Width = width;

@@ -82,3 +82,8 @@ bool PartHolds(ImageSize mapSize, const MapPart& part, ImageSize frameMap, const
 bool SameCentre(double first, double second) {
     return first == second || (std::isnan(first) && std::isnan(second));
 }
+
+bool SameShape(const OutputShape& first, const OutputShape& second) {
+    return first.width == second.width && first.height == second.height && first.crop == second.crop &&
+           SameCentre(first.fixedCentre, second.fixedCentre) && first.frameMap == second.frameMap;
+}

@@ -67,3 +67,7 @@ bool PartHolds(ImageSize mapSize, const MapPart& part, ImageSize frameMap, const
 
 // Whether two fixed centres are the same; kMovingCentre is the same as itself only.
 bool SameCentre(double first, double second);
+
+// Whether sources prepared for one shape serve the other: every field the same, the centres as
+// SameCentre has it.
+bool SameShape(const OutputShape& first, const OutputShape& second);

@@ -2,6 +2,7 @@
 // own. Start-up, uninstall, the cloud download and the preview use the same names.
 #pragma once
 
+#include <array>
 #include <string>
 
 // The finished frame, which desktop output publishes.
@@ -22,10 +23,10 @@ inline constexpr int kDesktopCloudsWidth = 2560;
 inline constexpr int kDesktopCloudsHeight = 1280;
 inline constexpr int kSmallCloudsWidth = 512;
 inline constexpr int kSmallCloudsHeight = 256;
-// A cloud installation's new bitmaps, made beside the three in use, and those three kept aside
-// while the new ones take their places, so that a failure on the way can put them back. None is
-// left once an installation has ended, unless the program ended in the middle of one; the next
-// installation replaces them, and "/uninstall" deletes them.
+// A cloud installation's new bitmaps, made beside the three in use, and those three kept under a
+// second name while the new ones take their places, so that a failure on the way can put them
+// back. None is left once an installation has ended; what one cut off in the middle left, the
+// next start finishes or undoes, and "/uninstall" deletes.
 inline constexpr char kNewDesktopCloudsFile[] = "clouds-2560-new.bmp";
 inline constexpr char kNewSmallCloudsFile[] = "clouds-512-new.bmp";
 inline constexpr char kNewCurrentCloudsFile[] = "current-clouds-new.bmp";
@@ -39,6 +40,16 @@ inline constexpr char kPreviewFrameFile[] = "preview.bmp";
 inline constexpr char kPreviewDayFile[] = "preview-day.bmp";
 inline constexpr char kPreviewNightFile[] = "preview-night.bmp";
 inline constexpr char kPreviewCloudsFile[] = "preview-clouds.bmp";
+
+// Every working file, in the order "/uninstall" deletes them, those of a cloud installation that
+// its process's end cut off last. The source pictures and the cloud maps in JPEG form are the
+// program's own data and are no working files.
+inline constexpr std::array<const char*, 16> kWorkingFiles = {
+    kCurrentFrameFile,     kCurrentDayFile,        kCurrentNightFile,     kCurrentCloudsFile,
+    kPreviewFrameFile,     kPreviewDayFile,        kPreviewNightFile,     kPreviewCloudsFile,
+    kDesktopCloudsFile,    kSmallCloudsFile,       kNewDesktopCloudsFile, kNewSmallCloudsFile,
+    kNewCurrentCloudsFile, kKeptDesktopCloudsFile, kKeptSmallCloudsFile,  kKeptCurrentCloudsFile,
+};
 
 // Day and night images are named by a number: 0 and 1..12 day images, 13, 16 and 17 night
 // images; each in a large form for the desktop and a small one for the preview.

@@ -139,30 +139,32 @@ TEST_F(CloudMapInstallTest, AMissingSettingsKeyLeavesTheInstallationStanding) {
     EXPECT_FALSE(noKey.HasKey());
 }
 
-TEST_F(CloudMapInstallTest, TheInstallationHoldsTheCloudFilesAndOneOutputShapeThroughout) {
-    // The main thread takes a new output shape while the master bitmap is being made: it waits
-    // until the installation is over, and the cloud source is made for the shape held before.
+TEST_F(CloudMapInstallTest, TheMainThreadTakesANewShapeWithoutWaitingAndTheCloudSourceFollowsIt) {
+    // Once the cloud source has been made for 800 x 600, the main thread takes a new output
+    // shape: at once, the installation holding no lock while it makes bitmaps. The cloud source
+    // is then made again for the new shape before the three bitmaps replace the ones in use.
     std::thread mainThread;
     std::atomic<bool> shapeTaken{false};
-    bool shapeTakenDuringInstallation = false;
+    bool shapeTakenAtOnce = false;
     int checks = 0;
     const auto stopRequested = [&] {
-        if (++checks == 1) {
+        if (++checks == 4) {
             mainThread = std::thread([&] {
                 state_.SetOutputShape(1600, 1200, 1);
                 shapeTaken = true;
             });
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            shapeTakenDuringInstallation = shapeTaken;
+            for (int wait = 0; wait < 500 && !shapeTaken; ++wait) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            shapeTakenAtOnce = shapeTaken;
         }
         return false;
     };
     EXPECT_TRUE(InstallCloudMap(state_, store_, Clock(), stopRequested));
     mainThread.join();
-    EXPECT_FALSE(shapeTakenDuringInstallation);
-    EXPECT_EQ(BitmapFileSize(kCurrentCloudsFile), (PixelSize{800, 400}));
-    EXPECT_EQ(state_.Width.load(), 1600);
-    EXPECT_EQ(state_.Crop.load(), 1);
+    EXPECT_TRUE(shapeTakenAtOnce);
+    EXPECT_EQ(BitmapFileSize(kCurrentCloudsFile), (PixelSize{2400, 1200}));
+    EXPECT_EQ(BitmapFileSize(kDesktopCloudsFile), (PixelSize{2560, 1280}));
 }
 
 TEST_F(EarlierInstallation, AStopEndsTheInstallationBeforeItsNextStepAndReplacesNothing) {

@@ -33,6 +33,7 @@
 //   repaint-taskbar                    repaints the taskbar and its tray icons
 //   balloons                           the text of every balloon shown now, one a line
 //   process-count EXE                  how many processes of that file name run
+//   process-ids EXE                    the ids of the processes of that file name, one a line
 //   process-resources EXE              handles, GDI and USER objects and memory of the one
 //                                      process of that file name, "NAME VALUE" per line
 //   file-version FILE                  a program file's version record as Properties, Details
@@ -93,7 +94,7 @@ int Usage() {
                  "registry-qword KEY VALUE | registry-string KEY VALUE | registry-set-text KEY VALUE TEXT | "
                  "change-display WIDTH HEIGHT | broadcast-resume | session-change EVENT | repaint-taskbar | "
                  "balloons | "
-                 "process-count EXE | process-resources EXE | file-version FILE\n");
+                 "process-count EXE | process-ids EXE | process-resources EXE | file-version FILE\n");
     return kUsage;
 }
 
@@ -398,6 +399,12 @@ int Run(int argc, char** argv) {
     }
     if (command == "process-count" && argc == 3) {
         std::printf("%zu\n", ProcessIdsNamed(argv[2]).size());
+        return kYes;
+    }
+    if (command == "process-ids" && argc == 3) {
+        for (const DWORD id : ProcessIdsNamed(argv[2])) {
+            std::printf("%lu\n", id);
+        }
         return kYes;
     }
     if (command == "process-resources" && argc == 3) {

@@ -335,6 +335,22 @@ e2e_seconds_to_frame() {
     awk -v since="$1" -v frame="$(stat -c %.3Y "$E2E_INSTALL/current.bmp")" 'BEGIN { printf "%.2f", frame - since }'
 }
 
+# e2e_restart_program: starts the program again, after an earlier run left its frame, and waits
+# until it has drawn a new one.
+e2e_restart_program() {
+    local stamp
+    stamp=$(e2e_frame_stamp)
+    e2e_start_program
+    e2e_require "the restarted program draws its frame" \
+        e2e_wait 120 orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL" "$stamp"
+}
+
+# e2e_exit_program: "E&xit" from the tray menu, and the program's end.
+e2e_exit_program() {
+    e2e_require "the tray menu's exit command is delivered" e2e_probe choose-tray-exit
+    e2e_require "the program ends after Exit" e2e_wait 30 e2e_program_gone
+}
+
 e2e_wait_for_first_frame() {
     e2e_require "the first frame is drawn and set as the wallpaper" \
         e2e_wait 120 orbiscape_frame_shown "$ORBISCAPE_E2E_PROBE" "$E2E_INSTALL"

@@ -1,7 +1,14 @@
 #include "image/file_io.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "bitmap_test_support.h"
@@ -10,6 +17,14 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+unsigned long OwnProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
 
 TEST(FileIoTest, ReadsWholeFilesWithinTheLimit) {
     ScratchFolder folder;
@@ -72,6 +87,48 @@ TEST(FileIoTest, TemporaryNamesAreBesideTheTargetAndDifferPerThread) {
     EXPECT_NE(TemporaryNameBeside("a", 1, 2), TemporaryNameBeside("a", 1, 3));
     EXPECT_NE(TemporaryNameBeside("a", 1, 2), TemporaryNameBeside("a", 2, 2));
     EXPECT_EQ(TemporaryNamePattern("dir/current.bmp"), "dir/current.bmp.*-*.tmp");
+    EXPECT_EQ(TemporaryFileWriter("dir/current.bmp", "dir/current.bmp.12-34.tmp"), 12u);
+    for (const char* other :
+         {"dir/current.bmp.12-.tmp", "dir/current.bmp.-34.tmp", "dir/current.bmp.1x-34.tmp",
+          "dir/current.bmp.12-34.tmpx", "dir/current-day.bmp.12-34.tmp", "dir/current.bmp.99999999999-1.tmp",
+          "current.bmp.12-34.tmp"}) {
+        EXPECT_FALSE(TemporaryFileWriter("dir/current.bmp", other)) << other;
+    }
+}
+
+TEST(FileIoTest, LeftoverTemporariesGoOnlyWhenTheirWriterHasEnded) {
+    ScratchFolder folder;
+    const std::string frame = folder.File("current.bmp");
+    for (const unsigned long writer : {7ul, 8ul}) {
+        WriteBytes(TemporaryNameBeside(frame.c_str(), writer, 1), {1});
+    }
+    WriteBytes(folder.File("current.bmp.notes.tmp"), {2});
+    RemoveLeftoverTemporaries(frame.c_str(), [](unsigned long writer) { return writer == 8; });
+    std::vector<std::string> left = folder.Entries();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"current.bmp.8-1.tmp", "current.bmp.notes.tmp"}));
+    // This process counts as ended, and so does one long gone.
+    EXPECT_FALSE(OtherProcessRuns(OwnProcessId()));
+    EXPECT_FALSE(OtherProcessRuns(0xFFFFFFF0ul));
+}
+
+TEST(FileIoTest, ASecondNameKeepsTheOldContentWhenANewFileTakesTheFirst) {
+    ScratchFolder folder;
+    const std::string inUse = folder.File("in-use");
+    const std::string kept = folder.File("kept");
+    const std::string made = folder.File("made");
+    WriteBytes(inUse, {1, 2, 3});
+    WriteBytes(kept, {9});
+    WriteBytes(made, {4, 5});
+    ASSERT_TRUE(KeepUnderSecondName(inUse.c_str(), kept.c_str()));
+    EXPECT_EQ(ReadBytes(inUse), (Bytes{1, 2, 3}));
+    ASSERT_TRUE(MoveFileOver(made.c_str(), inUse.c_str()));
+    EXPECT_EQ(ReadBytes(inUse), (Bytes{4, 5}));
+    EXPECT_EQ(ReadBytes(kept), (Bytes{1, 2, 3}));
+    // The copy a volume without links gets instead.
+    ASSERT_TRUE(CopyFileContents(inUse.c_str(), made.c_str()));
+    EXPECT_EQ(ReadBytes(made), (Bytes{4, 5}));
+    EXPECT_FALSE(KeepUnderSecondName(folder.File("missing").c_str(), kept.c_str()));
 }
 
 }  // namespace

@@ -149,6 +149,16 @@ TEST(RenderFileFrame, WritesANewFrameOnOneThreadOrTwoAndLeavesOtherFilesToTheWho
     EXPECT_TRUE(refused("deep.bmp", kNight, kClouds));
     EXPECT_TRUE(refused(kDay, "missing.bmp", kClouds));
     EXPECT_TRUE(refused(kDay, kNight, "cut.bmp"));
+    // A night map with stray bytes after its rows is damaged: no frame is made from it, neither
+    // row by row nor by reading it whole.
+    std::vector<std::uint8_t> stray = FileBytes(kNight);
+    stray.insert(stray.end(), 7, 0);
+    ASSERT_TRUE(ReplaceFileContents("stray.bmp", {stray}));
+    FileFrameJob damagedJob = job;
+    damagedJob.nightFile = "stray.bmp";
+    damagedJob.outputFile = "refused.bmp";
+    EXPECT_EQ(RenderFileFrame(damagedJob, 2), FileFrameResult::Failed);
+    EXPECT_FALSE(FileExists("refused.bmp"));
 
     // An output that cannot be written fails and leaves nothing behind.
     job.outputFile = "no-such-folder/frame.bmp";

@@ -83,7 +83,7 @@ class PrepareSourcesTest : public ::testing::Test {
 // A prepared source of a scaled map of width x height, kept whole unless a part is given.
 void ExpectPrepared(const char* name, int width, int height, std::optional<MapPart> part = std::nullopt) {
     PreparedSource source;
-    ASSERT_TRUE(source.Open(name)) << name;
+    ASSERT_EQ(source.Open(name), PreparedSourceState::Opened) << name;
     EXPECT_EQ(source.Cut().map, (ImageSize{width, height})) << name;
     EXPECT_EQ(source.Cut().part, part.value_or(MapPart{0, 0, width, height})) << name;
 }

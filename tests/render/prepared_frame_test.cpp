@@ -103,7 +103,7 @@ TEST(PreparedFrame, IsByteForByteTheFrameOfTheWholeScaledMaps) {
         // the centre moves) more columns; without, the whole map, in the very file the whole
         // map's scaling wrote.
         PreparedSource day;
-        ASSERT_TRUE(day.Open(kCurrentDayFile));
+        ASSERT_EQ(day.Open(kCurrentDayFile), PreparedSourceState::Opened);
         const MapPart part = day.Cut().part;
         if (scene.crop) {
             EXPECT_LE(part.height, scene.height);

@@ -102,7 +102,7 @@ TEST(PreparedSource, HoldsThePartAndWhereItLiesAndRefusesRecordsOfNoPartInAMap) 
     EXPECT_EQ(cut.part, (MapPart{6, 0, 4, 4}));
 
     PreparedSource source;
-    ASSERT_TRUE(source.Open("prepared.bmp"));
+    ASSERT_EQ(source.Open("prepared.bmp"), PreparedSourceState::Opened);
     EXPECT_EQ(source.Cut().map, cut.map);
     EXPECT_EQ(source.Cut().part, cut.part);
     // A frame two columns wider than the map: white beyond its edge, the part's columns in
@@ -117,8 +117,9 @@ TEST(PreparedSource, HoldsThePartAndWhereItLiesAndRefusesRecordsOfNoPartInAMap) 
     EXPECT_EQ(PixelAt(row, 4), 0x555555u);
     EXPECT_FALSE(source.ReadMapRow(4, row));
 
-    // The record ends the file; one that puts the part outside the map is refused, while other
-    // trailing bytes leave an ordinary bitmap, a whole map.
+    // The record ends the file, and is read strictly: a record that puts the part outside the map,
+    // one cut short, one with another tag and stray bytes after it all make the file damaged, never
+    // a whole map. Without anything after its rows, a bitmap of the prepared form is a whole map.
     const std::vector<std::uint8_t> bytes = FileBytes("prepared.bmp");
     const std::size_t record = bytes.size() - 24;
     const auto withField = [&](std::size_t field, std::int32_t value) {
@@ -126,24 +127,37 @@ TEST(PreparedSource, HoldsThePartAndWhereItLiesAndRefusesRecordsOfNoPartInAMap) 
         std::memcpy(changed.data() + record + 8 + 4 * field, &value, sizeof value);
         return changed;
     };
+    const auto cutBy = [&](std::size_t count) {
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(count));
+    };
+    std::vector<std::uint8_t> otherTag = bytes;
+    otherTag[record] = 'm';
+    std::vector<std::uint8_t> strayByte = bytes;
+    strayByte.push_back(0);
     const struct {
         std::vector<std::uint8_t> bytes;
-        bool opens;
-        ImageSize map;
+        PreparedSourceState state;
     } variants[] = {
-        {withField(2, 8), false, {}},        // left of the part at the map's width
-        {withField(0, 3), false, {}},        // a map narrower than the part
-        {withField(1, 3), false, {}},        // a map lower than the part
-        {withField(3, -1), false, {}},       // a part above the map
-        {withField(1, 1 << 28), false, {}},  // a map larger than any picture may be
-        {std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1), true, {4, 4}},
+        {withField(2, 8), PreparedSourceState::Damaged},        // left of the part at the map's width
+        {withField(0, 3), PreparedSourceState::Damaged},        // a map narrower than the part
+        {withField(1, 3), PreparedSourceState::Damaged},        // a map lower than the part
+        {withField(3, -1), PreparedSourceState::Damaged},       // a part above the map
+        {withField(1, 1 << 28), PreparedSourceState::Damaged},  // a map larger than any picture may be
+        {cutBy(1), PreparedSourceState::Damaged},               // 23 bytes of a record
+        {cutBy(23), PreparedSourceState::Damaged},              // one byte of it
+        {otherTag, PreparedSourceState::Damaged},
+        {strayByte, PreparedSourceState::Damaged},
+        {cutBy(24), PreparedSourceState::Opened},                                   // a whole 4 x 4 map
+        {cutBy(25), PreparedSourceState::OtherForm},                                // a row cut short
+        {std::vector<std::uint8_t>(bytes.size()), PreparedSourceState::OtherForm},  // zeros
     };
     for (const auto& variant : variants) {
+        SCOPED_TRACE(&variant - variants);
         ASSERT_TRUE(ReplaceFileContents("variant.bmp", {variant.bytes}));
         PreparedSource read;
-        ASSERT_EQ(read.Open("variant.bmp"), variant.opens);
-        if (variant.opens) {
-            EXPECT_EQ(read.Cut().map, variant.map);
+        ASSERT_EQ(read.Open("variant.bmp"), variant.state);
+        if (variant.state == PreparedSourceState::Opened) {
+            EXPECT_EQ(read.Cut().map, (ImageSize{4, 4}));
             EXPECT_EQ(read.Cut().part, (MapPart{0, 0, 4, 4}));
         }
     }
