@@ -13,6 +13,7 @@
 #include "framework/wide_text_win.h"
 #include "image/file_io.h"
 #include "output/desktop_item_win.h"
+#include "output/user_wallpaper_win.h"
 #include "output/wallpaper_win.h"
 #include "render/working_files.h"
 
@@ -108,4 +109,6 @@ void UninstallFromDesktop() {
         DeleteFileW(WideFromUtf8(file).c_str());
         DeleteLeftoverTemporaries(file);
     }
+    // A copy of the user's picture that the desktop shows again stays with the wallpaper.
+    RemoveUnshownAsideCopies();
 }

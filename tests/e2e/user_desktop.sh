@@ -35,10 +35,8 @@ check_user_wallpaper_back() {
 
 # check_remembered WHEN: the user's wallpaper is remembered under the program's key, unchanged.
 check_remembered() {
-    e2e_check_equal "$1: the user's picture is remembered with every letter" "$user_picture" \
-        "$(remembered UserWallpaper)"
-    e2e_check_equal "$1: its placement is remembered" "0 0" \
-        "$(remembered UserWallpaperStyle) $(remembered UserTileWallpaper)"
+    e2e_check_equal "$1: the user's picture is remembered with every letter, and its placement" \
+        "$(printf 'Wallpaper=%s\nWallpaperStyle=0\nTileWallpaper=0' "$user_picture")" "$(remembered UserWallpaper)"
 }
 
 # answer_apply_refusal: Wine's Active Desktop refuses the item, which an apply says once.
