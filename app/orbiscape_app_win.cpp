@@ -6,7 +6,6 @@
 
 #include "app/cloud_schedule.h"
 #include "app/command_line_actions_win.h"
-#include "app/command_sink.h"
 #include "app/frame_age.h"
 #include "app/redraw_period.h"
 #include "app/startup_switch.h"
@@ -366,6 +365,7 @@ void COrbiscapeApp::OnCloudRunEnded(bool installed) {
 
 void COrbiscapeApp::StopCloudDownload() {
     downloadContext_.StopRequested = true;
+    const bool downloading = WorkerThread.load() != INVALID_HANDLE_VALUE;
     if (!StopWorker(WorkerThread, kDownloadStopTimeoutMs)) {
         // A step that hangs (a disk that does not answer, say). The download uses this object,
         // which must not go while it runs, and a thread ended from outside may leave a lock held
@@ -373,6 +373,10 @@ void COrbiscapeApp::StopCloudDownload() {
         // it. Its new files stand beside the ones in use, which stay as they were.
         tray_.Remove();
         ExitProcess(0);
+    }
+    // Nothing would ever install the part of a map received so far; a later run fetches a new one.
+    if (downloading) {
+        RemoveFile(kDownloadedCloudsFile);
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+#include "app/command_sink_win.h"
 #include "app/desktop_item_message_boxes_win.h"
 #include "app/system_tray_win.h"
 #include "clouds/cloud_download_win.h"
@@ -39,7 +40,8 @@ class COrbiscapeApp : public CWinApp {
     BOOL InitInstance() override;
 
     // The exit command: releases the mutex, kills the timers, stops a running download (see
-    // StopCloudDownload), and ends the message loop.
+    // StopCloudDownload), and ends the message loop. The end of the session runs it too, from
+    // the hidden main window, before the process may be ended.
     void Shutdown();
 
     // The apply-settings command: reloads the settings, switches the output mode if it changed,
@@ -77,8 +79,8 @@ class COrbiscapeApp : public CWinApp {
     void OnCloudRunEnded(bool installed);
     void RearmCloudTimer();
     // Asks a running download to stop and waits for it: it ends within a tenth of a second on
-    // the network, and within a step of its installation. One that has not ended after
-    // kDownloadStopTimeoutMs ends the process.
+    // the network, and within a step of its installation, and the part of a map it received is
+    // deleted. One that has not ended after kDownloadStopTimeoutMs ends the process.
     void StopCloudDownload();
 
     // Tells the user, once per run, of a working file that could not be written since the last
@@ -106,7 +108,7 @@ class COrbiscapeApp : public CWinApp {
     CSystemTray tray_;
     // The hidden main window "OrbiscapeCommandSink": never shown, it keeps the message loop
     // running while it exists, and closing it ends the program.
-    CWnd commandSink_;
+    CCommandSink commandSink_{[this] { Shutdown(); }};
     DesktopItemMessageBoxes desktopItemPrompts_;
     CloudDownloadContext downloadContext_;
     // Download runs in a row that installed nothing, since the last success or apply.

@@ -448,6 +448,7 @@ TEST_F(OrbiscapeAppTest, TheExitStopsADownloadStuckOnASilentMirrorWithinSeconds)
     EXPECT_TRUE(QuitWasPosted());
     EXPECT_EQ(mirror.RequestCount(), 1u);
     EXPECT_FALSE(FileExists(kDesktopCloudsFile));
+    EXPECT_FALSE(FileExists(kDownloadedCloudsFile)) << "no part of a map is kept";
 }
 
 // Start-up. The test program has no arguments, so each start is a normal one.
