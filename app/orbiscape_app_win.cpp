@@ -70,6 +70,10 @@ bool IsOn(std::int32_t flag) {
     return flag != 0;
 }
 
+WrapOrigin VirtualScreenOrigin() {
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+}
+
 std::uint64_t PresentFileTime() {
     FILETIME now = {};
     GetSystemTimeAsFileTime(&now);
@@ -267,13 +271,19 @@ void COrbiscapeApp::OnThreadSettingChange(WPARAM /*wParam*/, LPARAM /*lParam*/) 
     }
     const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    if (width == RenderState.Width && height == RenderState.Height) {
+    const bool resized = width != RenderState.Width || height != RenderState.Height;
+    // Monitors rearranged, or another one made the primary, move the corner that the wallpaper is
+    // tiled from, which the frame is wrapped for, whether or not the size changes with it.
+    const WrapOrigin origin = VirtualScreenOrigin();
+    if (!resized && origin.x == screenOrigin_.x && origin.y == screenOrigin_.y) {
         return;
     }
     // Nobody asked for this redraw: like a timed one, it must not slow down what the user does.
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
-    RenderState.SetOutputShape(width, height, RenderState.Crop);
-    PrepareSources(RenderState, true);
+    if (resized) {
+        RenderState.SetOutputShape(width, height, RenderState.Crop);
+        PrepareSources(RenderState, true);
+    }
     Publish(false);
 }
 
@@ -330,6 +340,7 @@ void COrbiscapeApp::RedrawOnTimer() {
 
 void COrbiscapeApp::Publish(bool interactive) {
     LastFrameTime = CurrentUtcSeconds();
+    screenOrigin_ = VirtualScreenOrigin();
     wakeRedrawn_ = false;
     RenderAndPublish(RenderState, interactive, desktopItemPrompts_);
     TellWriteFailure();

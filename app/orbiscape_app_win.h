@@ -9,8 +9,8 @@
 // UpdateFreq milliseconds) redraws at idle priority; the clock check (every minute) redraws the
 // same way when the wall clock has left the last frame behind (frame_age.h); and the one-shot
 // cloud timer starts a download. The end of each download posts ID_CLOUD_UPDATE_DONE, which
-// arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size
-// (UM_SETTINGCHANGE) redraw at idle priority too.
+// arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size or arrangement
+// of the monitors (UM_SETTINGCHANGE) redraw at idle priority too.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,7 @@
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"
 #include "framework/worker_thread_win.h"
+#include "output/virtual_screen_wrap.h"
 #include "render/render_state.h"
 
 class COrbiscapeApp : public CWinApp {
@@ -113,6 +114,8 @@ class COrbiscapeApp : public CWinApp {
     CloudDownloadContext downloadContext_;
     // Download runs in a row that installed nothing, since the last success or apply.
     std::uint32_t failedCloudRuns_ = 0;
+    // The virtual screen's top-left corner when the last frame was drawn.
+    WrapOrigin screenOrigin_{};
     // The redraw timer's period, for the clock check.
     std::uint32_t redrawPeriodMs_ = 0;
     // The last frame was drawn for a wake's first event.
