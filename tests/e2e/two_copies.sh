@@ -56,11 +56,8 @@ e2e_set_dword CenterOn 0
 e2e_set_dword Clouds 0
 e2e_set_dword UpdateFreq 3600000
 
-user_name=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
-mkdir -p "$WINEPREFIX/drive_c/users/$user_name/Pictures"
-convert -size 400x300 gradient:teal-gold "BMP3:$WINEPREFIX/drive_c/users/$user_name/Pictures/Küste.bmp"
-user_picture="C:\\users\\$user_name\\Pictures\\Küste.bmp"
-e2e_probe registry-set-text "$kDesktopKey" Wallpaper "$user_picture"
+e2e_set_user_wallpaper Küste.bmp teal-gold
+user_picture=$E2E_USER_PICTURE
 
 echo "-- Two copies, the user's picture centred"
 e2e_probe registry-set-text "$kDesktopKey" WallpaperStyle 0

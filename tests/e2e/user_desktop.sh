@@ -52,11 +52,8 @@ e2e_set_dword Clouds 0
 e2e_set_dword UpdateFreq 3600000
 
 # The user's picture, centred on the desktop before the program ever runs.
-user_name=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
-mkdir -p "$WINEPREFIX/drive_c/users/$user_name/Pictures/Фото 旅行"
-convert -size 400x300 gradient:orange-purple "BMP3:$WINEPREFIX/drive_c/users/$user_name/Pictures/Фото 旅行/море.bmp"
-user_picture="C:\\users\\$user_name\\Pictures\\Фото 旅行\\море.bmp"
-e2e_probe registry-set-text "$kDesktopKey" Wallpaper "$user_picture"
+e2e_set_user_wallpaper "Фото 旅行/море.bmp" orange-purple
+user_picture=$E2E_USER_PICTURE
 e2e_probe registry-set-text "$kDesktopKey" WallpaperStyle 0
 e2e_probe registry-set-text "$kDesktopKey" TileWallpaper 0
 echo "   before: $(e2e_probe wallpaper), style $(desktop_text WallpaperStyle), tiled $(desktop_text TileWallpaper)"
