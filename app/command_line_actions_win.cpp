@@ -12,6 +12,7 @@
 #include "framework/wide_text_win.h"
 #include "image/file_io.h"
 #include "output/desktop_item_win.h"
+#include "output/user_wallpaper_win.h"
 #include "output/wallpaper_win.h"
 #include "render/working_files.h"
 
@@ -85,4 +86,6 @@ void UninstallFromDesktop() {
         DeleteFileW(WideFromUtf8(file).c_str());
         RemoveLeftoverTemporaries(file);
     }
+    // A copy of the user's picture that the desktop shows again stays with the wallpaper.
+    RemoveUnshownAsideCopies();
 }

@@ -6,7 +6,6 @@
 
 #include "app/cloud_schedule.h"
 #include "app/command_line_actions_win.h"
-#include "app/command_sink.h"
 #include "app/frame_age.h"
 #include "app/redraw_period.h"
 #include "app/startup_switch.h"
@@ -59,6 +58,10 @@ HICON SmallProgramIcon(HINSTANCE instance) {
 
 bool IsOn(std::int32_t flag) {
     return flag != 0;
+}
+
+WrapOrigin VirtualScreenOrigin() {
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
 }
 
 std::uint64_t PresentFileTime() {
@@ -256,13 +259,19 @@ bool COrbiscapeApp::RedrawForNewScreen() {
     }
     const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    if (width == RenderState.Width && height == RenderState.Height) {
+    const bool resized = width != RenderState.Width || height != RenderState.Height;
+    // Monitors rearranged, or another one made the primary, move the corner that the wallpaper is
+    // tiled from, which the frame is wrapped for, whether or not the size changes with it.
+    const WrapOrigin origin = VirtualScreenOrigin();
+    if (!resized && origin.x == screenOrigin_.x && origin.y == screenOrigin_.y) {
         return false;
     }
     // Nobody asked for this redraw: like a timed one, it must not slow down what the user does.
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
-    RenderState.SetOutputShape(width, height, RenderState.Crop);
-    PrepareSources(RenderState, true);
+    if (resized) {
+        RenderState.SetOutputShape(width, height, RenderState.Crop);
+        PrepareSources(RenderState, true);
+    }
     Publish(false);
     return true;
 }
@@ -400,6 +409,7 @@ void COrbiscapeApp::RedrawOnTimer() {
 
 void COrbiscapeApp::Publish(bool interactive) {
     LastFrameTime = CurrentUtcSeconds();
+    screenOrigin_ = VirtualScreenOrigin();
     wakeRedrawn_ = false;
     RenderAndPublish(RenderState, interactive, desktopItemPrompts_);
     TellWriteFailure();
@@ -435,6 +445,7 @@ void COrbiscapeApp::OnCloudRunEnded(bool installed) {
 
 void COrbiscapeApp::StopCloudDownload() {
     downloadContext_.StopRequested = true;
+    const bool downloading = WorkerThread.load() != INVALID_HANDLE_VALUE;
     if (!StopWorker(WorkerThread, kDownloadStopTimeoutMs)) {
         // A step that hangs (a disk that does not answer, say). The download uses this object,
         // which must not go while it runs, and a thread ended from outside may leave a lock held
@@ -442,6 +453,10 @@ void COrbiscapeApp::StopCloudDownload() {
         // it. Its new files stand beside the ones in use, which stay as they were.
         tray_.Remove();
         ExitProcess(0);
+    }
+    // Nothing would ever install the part of a map received so far; a later run fetches a new one.
+    if (downloading) {
+        RemoveFile(kDownloadedCloudsFile);
     }
 }
 

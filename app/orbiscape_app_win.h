@@ -9,8 +9,8 @@
 // UpdateFreq milliseconds) redraws at idle priority; the clock check (every minute) redraws the
 // same way when the wall clock has left the last frame behind (frame_age.h); and the one-shot
 // cloud timer starts a download. The end of each download posts ID_CLOUD_UPDATE_DONE, which
-// arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size
-// (UM_SETTINGCHANGE) redraw at idle priority too.
+// arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size or arrangement
+// of the monitors (UM_SETTINGCHANGE) redraw at idle priority too.
 //
 // None of this work runs while nobody can see the desktop (the display is off, the session is
 // locked or disconnected; UM_PRESENCE tells, app/desktop_presence.h): the timers stop, and no
@@ -24,6 +24,7 @@
 
 #include <cstdint>
 
+#include "app/command_sink_win.h"
 #include "app/desktop_item_message_boxes_win.h"
 #include "app/desktop_presence.h"
 #include "app/system_tray_win.h"
@@ -32,6 +33,7 @@
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"
 #include "framework/worker_thread_win.h"
+#include "output/virtual_screen_wrap.h"
 #include "render/render_state.h"
 
 class COrbiscapeApp : public CWinApp {
@@ -48,7 +50,8 @@ class COrbiscapeApp : public CWinApp {
     BOOL InitInstance() override;
 
     // The exit command: releases the mutex, kills the timers, stops a running download (see
-    // StopCloudDownload), and ends the message loop.
+    // StopCloudDownload), and ends the message loop. The end of the session runs it too, from
+    // the hidden main window, before the process may be ended.
     void Shutdown();
 
     // The apply-settings command: reloads the settings, switches the output mode if it changed,
@@ -105,8 +108,8 @@ class COrbiscapeApp : public CWinApp {
     void OnCloudRunEnded(bool installed);
     void RearmCloudTimer();
     // Asks a running download to stop and waits for it: it ends within a tenth of a second on
-    // the network, and within a step of its installation. One that has not ended after
-    // kDownloadStopTimeoutMs ends the process.
+    // the network, and within a step of its installation, and the part of a map it received is
+    // deleted. One that has not ended after kDownloadStopTimeoutMs ends the process.
     void StopCloudDownload();
 
     // Tells the user, once per run, of a working file that could not be written since the last
@@ -134,11 +137,13 @@ class COrbiscapeApp : public CWinApp {
     CSystemTray tray_;
     // The hidden main window "OrbiscapeCommandSink": never shown, it keeps the message loop
     // running while it exists, and closing it ends the program.
-    CWnd commandSink_;
+    CCommandSink commandSink_{[this] { Shutdown(); }};
     DesktopItemMessageBoxes desktopItemPrompts_;
     CloudDownloadContext downloadContext_;
     // Download runs in a row that installed nothing, since the last success or apply.
     std::uint32_t failedCloudRuns_ = 0;
+    // The virtual screen's top-left corner when the last frame was drawn.
+    WrapOrigin screenOrigin_{};
     // The redraw period as chosen (0 before the first apply), and the delay that the redraw
     // timer was last armed with, which is shorter than the period after a catch-up.
     std::uint32_t redrawPeriodMs_ = 0;

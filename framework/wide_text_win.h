@@ -17,3 +17,12 @@ inline std::wstring WideFromUtf8(std::string_view utf8) {
 inline std::string Utf8FromWide(std::wstring_view wide) {
     return Utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
+
+// The same UTF-16 units, as the system's wide characters and as the portable code holds them.
+inline std::wstring WideOfUnits(std::u16string_view units) {
+    return std::wstring(units.begin(), units.end());
+}
+
+inline std::u16string UnitsOfWide(std::wstring_view wide) {
+    return std::u16string(wide.begin(), wide.end());
+}

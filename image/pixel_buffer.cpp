@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+bool IsRowWisePictureSize(ImageSize size) {
+    return size.width >= 0 && size.height >= 0 && size.width <= kMaxRowWisePictureSide &&
+           size.height <= kMaxRowWisePictureSide;
+}
+
 std::optional<std::size_t> CheckedPixelCount(int width, int height) {
     if (width < 0 || height < 0) {
         return std::nullopt;

@@ -36,6 +36,15 @@ constexpr std::uint64_t kMaxPixelBufferPixels = std::uint64_t{1} << 28;
 // width x height, or nothing when either is negative or the product exceeds the limit.
 std::optional<std::size_t> CheckedPixelCount(int width, int height);
 
+// The longest side of a picture that is only ever made a few rows at a time and never held
+// whole: a map scaled to cover a very wide desktop, of which the rows the desktop shows are kept.
+// Such a picture may pass the limit above; its rows may not, and each side stays small enough
+// for a table of its coordinates.
+constexpr int kMaxRowWisePictureSide = 1 << 20;
+
+// Whether width x height is such a picture's size: both sides from 0 to the longest.
+bool IsRowWisePictureSize(ImageSize size);
+
 // True when the buffer's fields agree: a size within the limit and exactly that many pixels.
 bool IsConsistent(const PixelBuffer& buffer);
 

@@ -28,8 +28,7 @@ std::uint32_t Interpolate(std::uint32_t a, std::uint32_t b, std::uint32_t c, dou
 
 std::optional<ResizePlan> ResizePlan::Make(double factor, ImageSize sourceSize, ImageSize destSize) {
     if (!(factor > 0.0) || !std::isfinite(factor) ||
-        !CheckedPixelCount(sourceSize.width, sourceSize.height) ||
-        !CheckedPixelCount(destSize.width, destSize.height)) {
+        !CheckedPixelCount(sourceSize.width, sourceSize.height) || !IsRowWisePictureSize(destSize)) {
         return std::nullopt;
     }
     ResizePlan plan;

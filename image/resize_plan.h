@@ -22,8 +22,10 @@ class ResizePlan {
   public:
     // The plan for scaling a source of sourceSize by factor into destSize (what
     // CImageResizer::CalcDestSize gives, or any other size: positions past the source's end are
-    // held at its last pixel). Nothing for a factor that is 0, negative or not finite, for one
-    // so small that its step overflows, or when a size is empty while the other is not.
+    // held at its last pixel). The destination is made a row at a time, so it may be larger than
+    // any picture held whole (IsRowWisePictureSize); whoever holds it whole checks its size.
+    // Nothing for a factor that is 0, negative or not finite, for one so small that its step
+    // overflows, or when a size is empty while the other is not.
     static std::optional<ResizePlan> Make(double factor, ImageSize sourceSize, ImageSize destSize);
 
     ImageSize DestSize() const { return dest_; }

@@ -5,6 +5,11 @@
 
 #include <cstddef>
 
+// The finished frame's name, in the folder of the program that draws it, and that of the
+// prepared day map beside it from which every frame is drawn.
+inline constexpr char kFrameFileName[] = "current.bmp";
+inline constexpr char kFrameDayMapFileName[] = "current-day.bmp";
+
 inline constexpr std::size_t kFramePathCapacity = 260;  // characters, terminator included
 
 // Whether GetFullPathName, given a buffer of kFramePathCapacity characters, delivered a path:

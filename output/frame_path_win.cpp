@@ -2,22 +2,18 @@
 
 #include <windows.h>
 
+#include "framework/wide_text_win.h"
 #include "output/frame_path.h"
 
-namespace {
-
-constexpr wchar_t kWideFrameFileName[] = L"current.bmp";
-
-// The wide characters of the system are UTF-16 code units, as the portable code holds them.
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
-
-}  // namespace
-
 std::optional<std::u16string> FrameFullPathWide() {
+    return FullPathBesideFrame(Utf16FromUtf8(kFrameFileName));
+}
+
+std::optional<std::u16string> FullPathBesideFrame(const std::u16string& name) {
     wchar_t path[kFramePathCapacity] = {};
-    const DWORD length = GetFullPathNameW(kWideFrameFileName, kFramePathCapacity, path, nullptr);
+    const DWORD length = GetFullPathNameW(WideOfUnits(name).c_str(), kFramePathCapacity, path, nullptr);
     if (!FullPathFits(length)) {
         return std::nullopt;
     }
-    return std::u16string(reinterpret_cast<const char16_t*>(path), length);
+    return UnitsOfWide(std::wstring_view(path, length));
 }

@@ -7,6 +7,7 @@
 
 #include "framework/registry_key_win.h"
 #include "framework/registry_text_win.h"
+#include "framework/wide_text_win.h"
 #include "output/desktop_item.h"
 #include "output/desktop_key_win.h"
 #include "output/frame_path_win.h"
@@ -27,19 +28,29 @@ std::optional<std::wstring> FramePath() {
     if (!path) {
         return std::nullopt;
     }
-    return std::wstring(path->begin(), path->end());
+    return WideOfUnits(*path);
 }
 
 bool IsFrame(const std::wstring& picture, const std::wstring& frame) {
-    const auto units = [](const std::wstring& text) {
-        return std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size());
-    };
-    return SamePathIgnoringCase(units(picture), units(frame));
+    return SamePathIgnoringCase(UnitsOfWide(picture), UnitsOfWide(frame));
 }
 
 bool PictureExists(const std::wstring& picture) {
     const DWORD attributes = GetFileAttributesW(picture.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A wallpaper that names a file no longer there: it shows nothing, and could never be brought
+// back.
+bool PictureGone(const std::wstring& picture) {
+    return !picture.empty() && !PictureExists(picture);
+}
+
+// Whether the desktop shows a wallpaper that the user chose: neither this program's frame nor
+// another copy's, nor a picture that is gone. No wallpaper at all is a choice too.
+bool IsUsersChoice(const std::wstring& shown, const std::wstring& frame) {
+    const auto hasFile = [](const std::u16string& path) { return PictureExists(WideOfUnits(path)); };
+    return !IsFrame(shown, frame) && !IsProgramFrame(UnitsOfWide(shown), hasFile) && !PictureGone(shown);
 }
 
 OwnedRegistryKey OpenDesktopKey() {
@@ -54,17 +65,28 @@ bool WritePlacement(HKEY desktop, const std::optional<std::wstring>& tiling,
     return tilingWritten && styleWritten;
 }
 
+// Puts a remembered placement value back as it was: the text it held, or no value at all, which
+// Windows reads as its default (centred, not tiled).
+void RestorePlacementValue(HKEY desktop, const wchar_t* name, const std::optional<std::u16string>& text) {
+    if (text) {
+        WriteRegistryText(desktop, name, WideOfUnits(*text));
+    } else {
+        RegDeleteValueW(desktop, name);
+    }
+}
+
 // The user's remembered wallpaper back in place of the frame, stored and told to every program;
 // false when there is none to put back, its picture is gone, or the desktop refused it.
 bool PutBackUserWallpaper() {
     const std::optional<UserWallpaper> user = RememberedUserWallpaper();
-    if (!user || user->picture.empty() || !PictureExists(user->picture)) {
+    if (!user || user->picture.empty() || !PictureExists(WideOfUnits(user->picture))) {
         return false;
     }
     if (const OwnedRegistryKey desktop = OpenDesktopKey()) {
-        WritePlacement(desktop.Get(), user->tiling, user->style);
+        RestorePlacementValue(desktop.Get(), kTileWallpaperValue, user->tiling);
+        RestorePlacementValue(desktop.Get(), kWallpaperStyleValue, user->style);
     }
-    return SetDesktopWallpaper(user->picture, kStoreAndBroadcast);
+    return SetDesktopWallpaper(WideOfUnits(user->picture), kStoreAndBroadcast);
 }
 
 }  // namespace
@@ -74,9 +96,10 @@ bool SetWallpaper(bool interactive) {
     if (!frame) {
         return false;
     }
-    // Whatever the desktop shows that is not the frame is the user's own choice, kept to be put
-    // back when the frame goes. The frame itself never is, whatever earlier runs left showing.
-    if (const std::wstring shown = ShownWallpaperPicture(); !IsFrame(shown, *frame)) {
+    // The user's own choice is kept to be put back when the frame goes. A frame never is,
+    // whichever copy of the program left it showing, and once a choice is remembered it stays
+    // until the user makes another.
+    if (const std::wstring shown = ShownWallpaperPicture(); IsUsersChoice(shown, *frame)) {
         RememberUserWallpaper(shown);
     }
     bool tilingWritten = false;
@@ -103,8 +126,10 @@ bool ClearWallpaper() {
     if (!frame) {
         return false;
     }
-    // Only the frame is taken away: a wallpaper that the user has chosen since stays.
-    if (!IsFrame(ShownWallpaperPicture(), *frame)) {
+    // Only the frame is taken away, or a picture that is gone (the frame of a copy whose folder
+    // was deleted, say). Any other wallpaper stays: the user chose it since, or another copy of
+    // the program shows its own frame, which that copy takes away itself.
+    if (const std::wstring shown = ShownWallpaperPicture(); !IsFrame(shown, *frame) && !PictureGone(shown)) {
         return true;
     }
     if (PutBackUserWallpaper()) {

@@ -57,8 +57,8 @@ std::optional<PreparedCut> CutOfRecord(const Record& record, int partWidth, int 
         fields[field] = static_cast<std::int32_t>(value);
     }
     const PreparedCut cut{{fields[0], fields[1]}, {fields[2], fields[3], partWidth, partHeight}};
-    const bool inside = cut.map.width > 0 && cut.map.height > 0 &&
-                        CheckedPixelCount(cut.map.width, cut.map.height) && cut.part.left >= 0 &&
+    const bool inside = cut.map.width > 0 && cut.map.height > 0 && IsRowWisePictureSize(cut.map) &&
+                        cut.part.left >= 0 &&
                         cut.part.left < cut.map.width && cut.part.width <= cut.map.width &&
                         cut.part.top >= 0 && cut.part.height <= cut.map.height - cut.part.top;
     return inside ? std::optional<PreparedCut>(cut) : std::nullopt;
@@ -134,21 +134,25 @@ bool PrepareSourceFile(const char* sourceFile, const char* preparedFile, const O
         }
         const double factor =
             ScaleFactorFor(picture.width, picture.height, shape.width, shape.height, shape.crop);
+        // The scaled map is never held whole, only the part of it kept: covering a very wide
+        // desktop, the map may be larger than any picture held whole, while the rows it shows
+        // are not.
         const ImageSize map = CImageResizer(factor).CalcDestSize(picture.width, picture.height);
         std::optional<ResizePlan> plan;
-        if (map.width >= 1 && map.height >= 1 && CheckedPixelCount(map.width, map.height)) {
+        std::optional<PreparedCut> made;
+        if (map.width >= 1 && map.height >= 1) {
             plan = ResizePlan::Make(factor, {picture.width, picture.height}, map);
+            made = PreparedCut{map, KeptPart(map, shape)};
         }
-        if (!plan) {
+        if (!plan || !CheckedPixelCount(made->part.width, made->part.height)) {
             SetImageLastError(LastError::InvalidParameter);
             return false;
         }
-        const PreparedCut made{map, KeptPart(map, shape)};
-        if (!WritePart(picture.pixels, *plan, made, preparedFile)) {
+        if (!WritePart(picture.pixels, *plan, *made, preparedFile)) {
             return false;
         }
         if (cut != nullptr) {
-            *cut = made;
+            *cut = *made;
         }
         return true;
     } catch (const std::bad_alloc&) {

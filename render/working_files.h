@@ -5,10 +5,12 @@
 #include <array>
 #include <string>
 
+#include "output/frame_path.h"
+
 // The finished frame, which desktop output publishes.
-inline constexpr char kCurrentFrameFile[] = "current.bmp";
+inline constexpr const auto& kCurrentFrameFile = kFrameFileName;
 // The sources scaled to the output size, made when the sources change.
-inline constexpr char kCurrentDayFile[] = "current-day.bmp";
+inline constexpr const auto& kCurrentDayFile = kFrameDayMapFileName;
 inline constexpr char kCurrentNightFile[] = "current-night.bmp";
 inline constexpr char kCurrentCloudsFile[] = "current-clouds.bmp";
 

@@ -96,6 +96,7 @@ class OrbiscapeAppTest : public ::testing::Test {
     UINT_PTR& CloudTimerId() { return app_.CloudTimerId; }
     UINT_PTR& ClockCheckTimerId() { return app_.ClockCheckTimerId; }
     std::int64_t& LastFrameTime() { return app_.LastFrameTime; }
+    WrapOrigin& ScreenOrigin() { return app_.screenOrigin_; }
     ::RenderState& State() { return app_.RenderState; }
     WorkerSlot& WorkerThread() { return app_.WorkerThread; }
     OwnedKernelHandle& InstanceMutex() { return app_.InstanceMutex; }
@@ -213,11 +214,19 @@ TEST_F(OrbiscapeAppTest, WithCloudUpdatesOffNoCloudTimerIsArmed) {
     EXPECT_EQ(app_.ScheduleCloudTimer(), 0u);
 }
 
-TEST_F(OrbiscapeAppTest, ASettingsChangeThatKeepsTheScreenSizeDoesNotRedraw) {
+TEST_F(OrbiscapeAppTest, ASettingsChangeRedrawsOnlyForANewScreenSizeOrCorner) {
     MatchVirtualScreen();
     app_.OnThreadSettingChange(SPI_SETDESKWALLPAPER, 0);
     EXPECT_FALSE(SourcesWerePrepared());
     EXPECT_FALSE(FileExists(kCurrentFrameFile));
+
+    // Monitors rearranged: the size stays, and the corner that the wallpaper is tiled from moves.
+    ScreenOrigin() = {-1280, 0};
+    app_.OnThreadSettingChange(0, 0);
+    EXPECT_TRUE(SourcesWerePrepared()) << "redrawn";
+    LastFrameTime() = 0;
+    app_.OnThreadSettingChange(0, 0);
+    EXPECT_FALSE(SourcesWerePrepared()) << "once";
 }
 
 TEST_F(OrbiscapeAppTest, ANewScreenSizeIsTakenAndRedrawnInWallpaperModeOnly) {
@@ -475,6 +484,7 @@ TEST_F(OrbiscapeAppTest, TheExitStopsADownloadStuckOnASilentMirrorWithinSeconds)
     EXPECT_TRUE(QuitWasPosted());
     EXPECT_EQ(mirror.RequestCount(), 1u);
     EXPECT_FALSE(FileExists(kDesktopCloudsFile));
+    EXPECT_FALSE(FileExists(kDownloadedCloudsFile)) << "no part of a map is kept";
 }
 
 // Start-up. The test program has no arguments, so each start is a normal one.

@@ -21,7 +21,8 @@
 //   dialog-list CAPTION ID             every entry of a list box or drop-down list, one a line
 //   dialog-rect CAPTION ID             "X Y W H" of a control on the screen, in pixels
 //   registry-qword KEY VALUE           a REG_QWORD under HKEY_CURRENT_USER, in decimal
-//   registry-string KEY VALUE          a REG_SZ under HKEY_CURRENT_USER, in UTF-8
+//   registry-string KEY VALUE          a REG_SZ under HKEY_CURRENT_USER, in UTF-8, or each entry
+//                                      of a REG_MULTI_SZ on a line of its own
 //   registry-set-text KEY VALUE TEXT   stores a REG_SZ under HKEY_CURRENT_USER, any letters
 //   change-display WIDTH HEIGHT        the display's new size; prints the moment of the change
 //                                      in seconds since 1970
@@ -45,6 +46,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -218,13 +220,19 @@ int PrintRegistryQword(const char* key, const char* value) {
 }
 
 int PrintRegistryString(const char* key, const char* value) {
+    // Two terminators more than the value, so that every entry and the list end.
     wchar_t data[4096] = {};
-    DWORD size = sizeof(data) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), WideFromUtf8(value).c_str(), RRF_RT_REG_SZ,
-                     nullptr, data, &size) != ERROR_SUCCESS) {
+    DWORD size = sizeof(data) - 2 * sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, WideFromUtf8(key).c_str(), WideFromUtf8(value).c_str(),
+                     RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
         return kNo;
     }
-    std::printf("%s\n", Utf8FromWide(data).c_str());
+    // A REG_SZ is one entry; a REG_MULTI_SZ ends at its empty entry.
+    const wchar_t* entry = data;
+    do {
+        std::printf("%s\n", Utf8FromWide(entry).c_str());
+        entry += std::wcslen(entry) + 1;
+    } while (*entry != L'\0');
     return kYes;
 }
 

@@ -294,6 +294,20 @@ e2e_message_box_open() {
 readonly E2E_WORKING_FILES=(current.bmp current-day.bmp current-night.bmp current-clouds.bmp preview.bmp
     preview-day.bmp preview-night.bmp preview-clouds.bmp clouds-2560.bmp clouds-512.bmp)
 
+# e2e_set_user_wallpaper PATH GRADIENT: the user's own picture, 400 x 300 pixels of an
+# ImageMagick gradient ("orange-purple"), made at PATH under their Pictures folder (any letters,
+# folders made as needed) and stored as the desktop's wallpaper; its Windows path in
+# E2E_USER_PICTURE.
+e2e_set_user_wallpaper() {
+    local user_name file
+    user_name=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
+    file="$WINEPREFIX/drive_c/users/$user_name/Pictures/$1"
+    mkdir -p "$(dirname "$file")"
+    convert -size 400x300 "gradient:$2" "BMP3:$file"
+    E2E_USER_PICTURE="C:\\users\\$user_name\\Pictures\\${1//\//\\}"
+    e2e_probe registry-set-text 'Control Panel\Desktop' Wallpaper "$E2E_USER_PICTURE"
+}
+
 # e2e_none_present FILE...: none of the files is in the install folder.
 e2e_none_present() {
     local file

@@ -30,10 +30,8 @@ check_user_wallpaper_back() {
 
 # check_remembered WHEN: the user's wallpaper is remembered under the program's key, unchanged.
 check_remembered() {
-    e2e_check_equal "$1: the user's picture is remembered with every letter" "$user_picture" \
-        "$(remembered UserWallpaper)"
-    e2e_check_equal "$1: its placement is remembered" "0 0" \
-        "$(remembered UserWallpaperStyle) $(remembered UserTileWallpaper)"
+    e2e_check_equal "$1: the user's picture is remembered with every letter, and its placement" \
+        "$(printf 'Wallpaper=%s\nWallpaperStyle=0\nTileWallpaper=0' "$user_picture")" "$(remembered UserWallpaper)"
 }
 
 # answer_apply_refusal: Wine's Active Desktop refuses the item, which an apply says once.
@@ -49,11 +47,8 @@ e2e_set_dword Clouds 0
 e2e_set_dword UpdateFreq 3600000
 
 # The user's picture, centred on the desktop before the program ever runs.
-user_name=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
-mkdir -p "$WINEPREFIX/drive_c/users/$user_name/Pictures/Фото 旅行"
-convert -size 400x300 gradient:orange-purple "BMP3:$WINEPREFIX/drive_c/users/$user_name/Pictures/Фото 旅行/море.bmp"
-user_picture="C:\\users\\$user_name\\Pictures\\Фото 旅行\\море.bmp"
-e2e_probe registry-set-text "$kDesktopKey" Wallpaper "$user_picture"
+e2e_set_user_wallpaper "Фото 旅行/море.bmp" orange-purple
+user_picture=$E2E_USER_PICTURE
 e2e_probe registry-set-text "$kDesktopKey" WallpaperStyle 0
 e2e_probe registry-set-text "$kDesktopKey" TileWallpaper 0
 echo "   before: $(e2e_probe wallpaper), style $(desktop_text WallpaperStyle), tiled $(desktop_text TileWallpaper)"

@@ -90,6 +90,10 @@ bool WriteDesktopValue(const char* name, const std::optional<DesktopValue>& valu
     return true;
 }
 
+std::optional<DesktopValue> ReadUserValue(const wchar_t* key, const wchar_t* name) {
+    return ReadRawValue({key, name});
+}
+
 std::optional<std::wstring> ReadUserText(const wchar_t* key, const wchar_t* name) {
     const std::optional<DesktopValue> value = ReadRawValue({key, name});
     if (!value || value->type != REG_SZ) {

@@ -20,8 +20,11 @@ std::optional<DesktopValue> ReadDesktopValue(const char* name);
 // Stores the value, or deletes it when there is none; false when the key could not be opened.
 bool WriteDesktopValue(const char* name, const std::optional<DesktopValue>& value);
 
-// A REG_SZ value under HKEY_CURRENT_USER, read through the wide functions exactly as stored;
-// nothing when it is missing or of another type.
+// A value under HKEY_CURRENT_USER as stored, read through the wide functions; nothing when it is
+// missing.
+std::optional<DesktopValue> ReadUserValue(const wchar_t* key, const wchar_t* name);
+// The same for a REG_SZ value, whose text comes back exactly as stored; nothing when it is
+// missing or of another type.
 std::optional<std::wstring> ReadUserText(const wchar_t* key, const wchar_t* name);
 
 // The file the session's desktop shows, "" for none.

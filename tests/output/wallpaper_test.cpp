@@ -4,6 +4,11 @@
 // touches is put back afterwards.
 #include <windows.h>
 
+// WinINet first: shlobj.h declares the Active Desktop only after it.
+#include <wininet.h>
+
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +19,8 @@
 
 #include "image/dib_factory.h"
 #include "output/active_desktop_win.h"
+#include "output/user_wallpaper.h"
+#include "output/user_wallpaper_win.h"
 #include "output/wallpaper_win.h"
 #include "output/wow64_win.h"
 #include "tests/output/saved_desktop_wallpaper_win.h"
@@ -43,8 +50,20 @@ constexpr wchar_t kProgramKey[] = L"SOFTWARE\\Orbiscape";
 std::wstring DesktopText(const wchar_t* name) {
     return ReadUserText(kDesktopKey, name).value_or(L"<no string>");
 }
-std::wstring RememberedText(const wchar_t* name) {
-    return ReadUserText(kProgramKey, name).value_or(L"<no string>");
+// The remembered wallpaper as stored: one multi-string value, whose picture and placement say
+// exactly what the desktop had.
+std::optional<UserWallpaper> Remembered() {
+    const std::optional<DesktopValue> value = ReadUserValue(kProgramKey, L"UserWallpaper");
+    if (!value || value->type != REG_MULTI_SZ) {
+        return std::nullopt;
+    }
+    return ParseWallpaperRecord(std::u16string_view(reinterpret_cast<const char16_t*>(value->bytes.data()),
+                                                    value->bytes.size() / sizeof(char16_t)));
+}
+
+UserWallpaper Expected(const std::wstring& picture, std::optional<std::u16string> style,
+                       std::optional<std::u16string> tiling) {
+    return {std::u16string(picture.begin(), picture.end()), std::move(style), std::move(tiling)};
 }
 
 // A 2 x 1 black bitmap file: file header, info header and one padded row of 24-bit pixels.
@@ -201,24 +220,20 @@ TEST_F(UserWallpaperTest, TheUsersWallpaperIsRememberedUnchangedAndComesBackWhen
 
     ASSERT_TRUE(SetWallpaper(false));
     EXPECT_PRED2(SamePath, SessionWallpaper(), FramePath());
-    EXPECT_EQ(RememberedText(L"UserWallpaper"), picture);
-    EXPECT_EQ(RememberedText(L"UserWallpaperStyle"), L"10");
-    EXPECT_EQ(RememberedText(L"UserTileWallpaper"), L"0");
+    EXPECT_EQ(Remembered(), Expected(picture, u"10", u"0"));
 
     // The frame found on the desktop again, as by every later redraw and every later start, is
     // never taken for the user's.
     ASSERT_TRUE(SetWallpaper(true));
     ASSERT_TRUE(SetWallpaper(false));
-    EXPECT_EQ(RememberedText(L"UserWallpaper"), picture);
-    EXPECT_EQ(RememberedText(L"UserWallpaperStyle"), L"10");
-    EXPECT_EQ(RememberedText(L"UserTileWallpaper"), L"0");
+    EXPECT_EQ(Remembered(), Expected(picture, u"10", u"0"));
 
     EXPECT_TRUE(ClearWallpaper());
     EXPECT_EQ(SessionWallpaper(), picture);
     EXPECT_EQ(DesktopText(L"Wallpaper"), picture) << "stored in the profile";
     EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"10");
     EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
-    EXPECT_FALSE(ReadUserText(kProgramKey, L"UserWallpaper").has_value()) << "forgotten once put back";
+    EXPECT_FALSE(ReadUserValue(kProgramKey, L"UserWallpaper")) << "forgotten once put back";
 
     // The frame is gone: a second removal leaves the user's wallpaper as it is.
     WriteDesktopValue("WallpaperStyle", TextValue("6"));
@@ -241,12 +256,97 @@ TEST_F(UserWallpaperTest, AWallpaperChosenSinceStaysAndAVanishedPictureLeavesNon
 
     // The frame replaces that one in turn, which is then deleted: nothing to put back.
     ASSERT_TRUE(SetWallpaper(false));
-    EXPECT_EQ(RememberedText(L"UserWallpaper"), later);
+    EXPECT_EQ(Remembered(), Expected(later, u"2", u"0"));
     ASSERT_TRUE(std::filesystem::remove(later));
     EXPECT_TRUE(ClearWallpaper());
     EXPECT_EQ(SessionWallpaper(), L"");
     EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
     EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"0") << "the style stays as the frame had it";
+}
+
+TEST_F(UserWallpaperTest, OnlyTheUsersChoiceReplacesTheRecordAndMissingPlacementComesBackMissing) {
+    // A centred picture as Windows has it by default: neither placement value stored.
+    const std::wstring picture = MakePicture(L"Bilder", L"zentriert.bmp");
+    ASSERT_TRUE(ShowSessionWallpaper(picture, SPIF_UPDATEINIFILE));
+    WriteDesktopValue("WallpaperStyle", std::nullopt);
+    WriteDesktopValue("TileWallpaper", std::nullopt);
+    ASSERT_TRUE(SetWallpaper(false));
+    EXPECT_EQ(Remembered(), Expected(picture, std::nullopt, std::nullopt));
+
+    // The frame of a copy in another folder, and a picture that has gone since it was set,
+    // replace nothing.
+    const std::wstring otherFrame = MakePicture(L"Другая копия", L"current.bmp");
+    MakePicture(L"Другая копия", L"current-day.bmp");
+    const std::wstring gone = MakePicture(L"Bilder", L"gelöscht.bmp");
+    for (const std::wstring& shown : {otherFrame, gone}) {
+        ASSERT_TRUE(ShowSessionWallpaper(shown, SPIF_UPDATEINIFILE));
+        if (shown == gone) {
+            ASSERT_TRUE(std::filesystem::remove(gone));
+        }
+        ASSERT_TRUE(SetWallpaper(false));
+        EXPECT_EQ(Remembered(), Expected(picture, std::nullopt, std::nullopt));
+    }
+
+    // The picture comes back centred, its placement values missing again.
+    EXPECT_TRUE(ClearWallpaper());
+    EXPECT_EQ(SessionWallpaper(), picture);
+    EXPECT_FALSE(ReadDesktopValue("WallpaperStyle"));
+    EXPECT_FALSE(ReadDesktopValue("TileWallpaper"));
+}
+
+TEST_F(UserWallpaperTest, WindowsOwnCopyIsKeptAsideAndAnEarlierVersionsRecordIsRead) {
+    PWSTR roaming = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming));
+    const std::filesystem::path themes = std::filesystem::path(roaming) / L"Microsoft\\Windows\\Themes";
+    CoTaskMemFree(roaming);
+    std::filesystem::create_directories(themes);
+    const std::filesystem::path transcoded = themes / L"TranscodedWallpaper";
+    ASSERT_FALSE(std::filesystem::exists(transcoded)) << "a test prefix has none of its own";
+    WriteFrameFile(transcoded);
+    const auto bytes = [](const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string userBytes = bytes(transcoded);
+
+    // Windows shows its copy of the slideshow's picture; the frame replaces it, and Windows
+    // rewrites its copy with the frame.
+    ChooseWallpaper(transcoded.wstring(), "10");
+    ASSERT_TRUE(SetWallpaper(false));
+    ASSERT_TRUE(CopyFileW(L"current.bmp", transcoded.c_str(), FALSE));
+    const std::wstring aside = (std::filesystem::current_path() / "user-wallpaper.jpg").wstring();
+    const std::optional<UserWallpaper> remembered = Remembered();
+    ASSERT_TRUE(remembered);
+    EXPECT_PRED2(SamePath, std::wstring(remembered->picture.begin(), remembered->picture.end()), aside);
+    EXPECT_EQ(bytes(aside), userBytes);
+
+    EXPECT_TRUE(ClearWallpaper());
+    EXPECT_PRED2(SamePath, SessionWallpaper(), aside);
+    RemoveUnshownAsideCopies();
+    EXPECT_TRUE(std::filesystem::exists(aside)) << "the desktop shows it";
+    ChooseWallpaper(MakePicture(L"Bilder", L"neu.bmp"), "0");
+    RemoveUnshownAsideCopies();
+    EXPECT_FALSE(std::filesystem::exists(aside));
+    std::filesystem::remove(transcoded);
+
+    // The three values that earlier versions stored, found with their frame on the desktop.
+    const std::wstring earlier = MakePicture(L"Bilder", L"früher.bmp");
+    HKEY program = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_WRITE, nullptr, &program, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, text] : {std::pair<const wchar_t*, std::wstring>{L"UserWallpaperStyle", L"6"},
+                                     {L"UserTileWallpaper", L"0"},
+                                     {L"UserWallpaper", earlier}}) {
+        RegSetValueExW(program, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(program);
+    ASSERT_TRUE(ShowSessionWallpaper(FramePath(), SPIF_UPDATEINIFILE));
+    EXPECT_TRUE(ClearWallpaper());
+    EXPECT_EQ(SessionWallpaper(), earlier);
+    EXPECT_EQ(DesktopText(L"WallpaperStyle"), L"6");
+    EXPECT_EQ(DesktopText(L"TileWallpaper"), L"0");
+    EXPECT_FALSE(ReadUserValue(kProgramKey, L"UserWallpaperStyle")) << "forgotten once put back";
 }
 
 TEST(Wow64Test, SixtyFourBitProgramIsNotUnderWow64) {

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "frame_reference.h"
+#include "image/bmp_row_file.h"
 #include "image/file_io.h"
 #include "image/pixel_buffer.h"
 #include "render/compositor.h"
+#include "render/file_frame.h"
 #include "render/source_cut.h"
 #include "test_images.h"
 #include "working_folder.h"
@@ -161,4 +163,34 @@ TEST(PreparedSource, HoldsThePartAndWhereItLiesAndRefusesRecordsOfNoPartInAMap) 
             EXPECT_EQ(read.Cut().part, (MapPart{0, 0, 4, 4}));
         }
     }
+}
+
+TEST(PreparedSource, ADesktopWiderThanAnyPictureIsCoveredFromTheRowsItShows) {
+    const WorkingFolder folder;
+    ASSERT_EQ(MakeImage(8, 4, DayPattern).SaveBmpFile("map.bmp"), 1);
+    // Covering 24,000 x 2 takes a map of 24,000 x 12,000, more than any picture may hold; the
+    // desktop shows two of its rows, whose every column comes to light as the day goes round.
+    PreparedCut cut;
+    ASSERT_TRUE(PrepareSourceFile("map.bmp", "day.bmp", Cropped(24000, 2, kMovingCentre), &cut));
+    EXPECT_EQ(cut.map, (ImageSize{24000, 12000}));
+    EXPECT_FALSE(CheckedPixelCount(cut.map.width, cut.map.height));
+    EXPECT_EQ(cut.part, (MapPart{0, 5999, 24000, 2}));
+    PreparedSource source;
+    ASSERT_TRUE(source.Open("day.bmp"));
+    EXPECT_EQ(source.Cut().map, cut.map);
+
+    FileFrameJob job{};
+    job.dayFile = "day.bmp";
+    job.utc = UtcFields(2024, 6, 21, 12, 0, 0);
+    job.darkenedDay = true;
+    job.fit = true;
+    job.outputWidth = 24000;
+    job.outputHeight = 2;
+    job.newFrameHeader = true;
+    job.outputFile = "frame.bmp";
+    ASSERT_EQ(RenderFileFrame(job, 2), FileFrameResult::Written);
+    BmpRowFile frame;
+    ASSERT_TRUE(frame.Open("frame.bmp"));
+    EXPECT_EQ(frame.Width(), 24000);
+    EXPECT_EQ(frame.Height(), 2);
 }
