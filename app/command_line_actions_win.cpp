@@ -108,4 +108,9 @@ void UninstallFromDesktop() {
         DeleteFileW(WideFromUtf8(file).c_str());
         DeleteLeftoverTemporaries(file);
     }
+    // The monthly maps were downloaded, not delivered: they go too.
+    for (const std::string& file : SharpMapFileNames()) {
+        DeleteFileW(WideFromUtf8(file).c_str());
+        DeleteLeftoverTemporaries(file.c_str());
+    }
 }

@@ -9,6 +9,7 @@
 #include "app/command_sink.h"
 #include "app/frame_age.h"
 #include "app/redraw_period.h"
+#include "app/sharp_map_schedule.h"
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
@@ -37,9 +38,9 @@ constexpr char kAlreadyRunningText[] =
     "Orbiscape is already running. Look for the globe icon in your system tray.";
 constexpr char kMessageCaption[] = "Orbiscape";
 
-// How long the program's end waits for a running cloud download that has been asked to stop. On
-// the network it ends within a tenth of a second; while it installs a map, after the step under
-// way, the longest of which takes about a second.
+// How long the program's end waits for a running download that has been asked to stop. On the
+// network it ends within a tenth of a second; while it installs a map, after the step under way,
+// the longest of which takes about a second.
 constexpr DWORD kDownloadStopTimeoutMs = 2000;
 
 // Lowers the calling thread's priority for as long as it lives; normal priority afterwards.
@@ -71,6 +72,11 @@ bool IsOn(std::int32_t flag) {
     return flag != 0;
 }
 
+// The month whose downloaded map the desktop would show now, or 0.
+int MonthOfSharpMap(const RenderState& state) {
+    return SharpMapMonth(state.SharpMaps, state.DaytimeImage, BreakDownUtc(CurrentUtcSeconds()).tm_mon + 1);
+}
+
 std::uint64_t PresentFileTime() {
     FILETIME now = {};
     GetSystemTimeAsFileTime(&now);
@@ -83,6 +89,8 @@ COrbiscapeApp::COrbiscapeApp() {
     downloadContext_.WorkerThread = &WorkerThread;
     downloadContext_.State = &RenderState;
     downloadContext_.MainThreadId = ThreadId();
+    sharpMapContext_.WorkerThread = &SharpMapThread;
+    sharpMapContext_.MainThreadId = ThreadId();
     MapThreadMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam) { OnThreadCommand(wParam, lParam); });
     MapThreadMessage(UM_SETTINGCHANGE,
                      [this](WPARAM wParam, LPARAM lParam) { OnThreadSettingChange(wParam, lParam); });
@@ -90,7 +98,7 @@ COrbiscapeApp::COrbiscapeApp() {
 }
 
 COrbiscapeApp::~COrbiscapeApp() {
-    StopCloudDownload();
+    StopDownloads();
 }
 
 BOOL COrbiscapeApp::InitInstance() {
@@ -150,10 +158,12 @@ void COrbiscapeApp::Shutdown() {
     KillTimer(nullptr, RenderTimerId);
     KillTimer(nullptr, ClockCheckTimerId);
     KillTimer(nullptr, CloudTimerId);
+    KillTimer(nullptr, SharpMapTimerId);
     RenderTimerId = 0;
     ClockCheckTimerId = 0;
     CloudTimerId = 0;
-    StopCloudDownload();
+    SharpMapTimerId = 0;
+    StopDownloads();
     PostQuitMessage(0);
 }
 
@@ -179,6 +189,7 @@ bool COrbiscapeApp::ApplySettings() {
     RenderState.Clouds = settings.Clouds;
     RenderState.NighttimeImage = settings.NighttimeImage;
     RenderState.DaytimeImage = settings.DaytimeImage;
+    RenderState.SharpMaps = settings.SharpMaps;
     RenderState.CloudFactor = settings.CloudFactor;
 
     // The wallpaper is tiled over every monitor; an Active Desktop item has the chosen size.
@@ -205,6 +216,11 @@ bool COrbiscapeApp::ApplySettings() {
     RearmCloudTimer();
 
     Publish(true);
+    // The choice may have been switched on, or another month chosen: asked at once.
+    failedSharpMapRuns_ = 0;
+    KillTimer(nullptr, SharpMapTimerId);
+    SharpMapTimerId = 0;
+    FetchSharpMapIfMissing();
     return true;
 }
 
@@ -245,6 +261,9 @@ void COrbiscapeApp::OnThreadCommand(WPARAM wParam, LPARAM /*lParam*/) {
             break;
         case ID_CLOUD_UPDATE_DONE:
             OnCloudRunEnded(downloadContext_.LastRunInstalled.load());
+            break;
+        case ID_SHARP_MAP_DONE:
+            OnSharpMapRunEnded(sharpMapContext_.LastRunInstalled.load());
             break;
         case ID_APP_ABOUT:
             OpenAboutBox();
@@ -319,6 +338,10 @@ void COrbiscapeApp::OnTimer(UINT_PTR timerId) {
         KillTimer(nullptr, CloudTimerId);
         CloudTimerId = 0;
         StartCloudDownload();
+    } else if (timerId == SharpMapTimerId) {
+        KillTimer(nullptr, SharpMapTimerId);
+        SharpMapTimerId = 0;
+        FetchSharpMapIfMissing();
     }
 }
 
@@ -327,6 +350,8 @@ void COrbiscapeApp::RedrawOnTimer() {
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
     PrepareSources(RenderState, false);
     Publish(false);
+    // A new month may have begun.
+    FetchSharpMapIfMissing();
 }
 
 void COrbiscapeApp::Publish(bool interactive) {
@@ -364,9 +389,41 @@ void COrbiscapeApp::OnCloudRunEnded(bool installed) {
     RearmCloudTimer();
 }
 
-void COrbiscapeApp::StopCloudDownload() {
+void COrbiscapeApp::FetchSharpMapIfMissing() {
+    const int month = MonthOfSharpMap(RenderState);
+    if (month == 0 || SharpMapTimerId != 0 || SharpMapThread.load() != INVALID_HANDLE_VALUE ||
+        PathExists(SharpMapFile(month).c_str())) {
+        return;
+    }
+    sharpMapContext_.Month = month;
+    if (!StartWorker(SharpMapThread, &DownloadSharpMap, &sharpMapContext_)) {
+        OnSharpMapRunEnded(false);
+    }
+}
+
+void COrbiscapeApp::OnSharpMapRunEnded(bool installed) {
+    if (!installed) {
+        ++failedSharpMapRuns_;
+        SharpMapTimerId =
+            SetTimer(nullptr, 0, SharpMapRetryDelay(failedSharpMapRuns_), &COrbiscapeApp::UpdateTimerProc);
+        return;
+    }
+    failedSharpMapRuns_ = 0;
+    // The map arrived for the month shown, unless the settings or the month changed meanwhile:
+    // then the month shown now is asked for.
+    if (MonthOfSharpMap(RenderState) == sharpMapContext_.Month) {
+        // Nobody asked for this redraw: like a timed one, it must not slow down what the user does.
+        const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
+        PrepareSources(RenderState, true);
+        Publish(false);
+    }
+    FetchSharpMapIfMissing();
+}
+
+void COrbiscapeApp::StopDownloads() {
     downloadContext_.StopRequested = true;
-    if (!StopWorker(WorkerThread, kDownloadStopTimeoutMs)) {
+    sharpMapContext_.StopRequested = true;
+    if (!StopWorker(WorkerThread, kDownloadStopTimeoutMs) || !StopWorker(SharpMapThread, kDownloadStopTimeoutMs)) {
         // A step that hangs (a disk that does not answer, say). The download uses this object,
         // which must not go while it runs, and a thread ended from outside may leave a lock held
         // that the end of the program then waits for: the process ends here, and the thread with
