@@ -10,6 +10,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-apps x11-utils imagemagick python3
     nsis
+    iproute2
 )
 
 missing=()

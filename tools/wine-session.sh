@@ -1,9 +1,12 @@
 # Sourced by the test and run scripts: a private Wine prefix, a persistent wineserver and, when
 # asked for, an Xvfb display, all of which end again with orbiscape_wine_stop.
 #
+#   orbiscape_wine_template DIR       a booted prefix in DIR, to be copied by later starts; made
+#                                     only when DIR holds none for this Wine yet
 #   orbiscape_wine_start DIR [xvfb] [PREFIX]
 #                                     prefix in PREFIX, else DIR/prefix; with "xvfb" a new
-#                                     virtual display
+#                                     virtual display. A new prefix is a copy of the template
+#                                     that ORBISCAPE_WINE_TEMPLATE names, if any, else booted.
 #   orbiscape_wine_stop               ends the wineserver and the display started above
 
 orbiscape_wine_start() {
@@ -25,12 +28,19 @@ orbiscape_wine_start() {
         [ -s "$dir/display" ] || { echo "Xvfb did not start (see $dir/xvfb.log)" >&2; return 1; }
         export DISPLAY=":$(tr -d '[:space:]' <"$dir/display")"
     fi
+    ORBISCAPE_WINE_OVERLAY=
+    mkdir -p "$WINEPREFIX"
+    local template=${ORBISCAPE_WINE_TEMPLATE:-}
+    if [ -n "$template" ] && [ -f "$template/system.reg" ] && [ ! -e "$WINEPREFIX/system.reg" ]; then
+        orbiscape_wine_copy_template "$template" "$dir"
+    fi
     # A persistent server first, so that wineboot and every later start attach to it instead of
     # paying for a server start each time. The server needs the prefix folder to exist.
-    mkdir -p "$WINEPREFIX"
     wineserver -p &
     ORBISCAPE_WINESERVER_PID=$!
-    timeout 180 wineboot -i >"$dir/wineboot.log" 2>&1
+    if [ ! -e "$WINEPREFIX/system.reg" ]; then
+        timeout 180 wineboot -i >"$dir/wineboot.log" 2>&1
+    fi
     if [ "$display_mode" = xvfb ]; then
         # A display of our own has no window manager, and Wine waits up to two seconds for one to
         # confirm that a managed window has gone each time a dialog or message box closes.
@@ -45,9 +55,43 @@ orbiscape_wine_stop() {
         wait "$ORBISCAPE_WINESERVER_PID" 2>/dev/null || true
         ORBISCAPE_WINESERVER_PID=
     fi
+    if [ -n "${ORBISCAPE_WINE_OVERLAY:-}" ]; then
+        umount "$ORBISCAPE_WINE_OVERLAY" 2>/dev/null || true
+        ORBISCAPE_WINE_OVERLAY=
+    fi
     if [ -n "${ORBISCAPE_XVFB_PID:-}" ]; then
         kill "$ORBISCAPE_XVFB_PID" 2>/dev/null || true
         wait "$ORBISCAPE_XVFB_PID" 2>/dev/null || true
         ORBISCAPE_XVFB_PID=
     fi
+}
+
+# Booting a prefix writes some 700 MB of system files and costs seconds of processor time, so a
+# test run boots one and gives each test a copy: an overlay over it where the system allows
+# (root), which copies only what the test changes, else a copy of the whole.
+orbiscape_wine_copy_template() {
+    local template=$1 dir=$2
+    mkdir -p "$dir/prefix-changes" "$dir/prefix-work"
+    if [ "$(id -u)" = 0 ] && mount -t overlay orbiscape-wine-prefix \
+        -o "lowerdir=$template,upperdir=$dir/prefix-changes,workdir=$dir/prefix-work" "$WINEPREFIX" 2>/dev/null; then
+        ORBISCAPE_WINE_OVERLAY=$WINEPREFIX
+    else
+        cp -a "$template/." "$WINEPREFIX/"
+    fi
+}
+
+orbiscape_wine_template() {
+    local dir=$1 stamp
+    stamp="$(wine --version 2>/dev/null) $(id -un)"
+    if [ -f "$dir/prefix/system.reg" ] && [ "$(cat "$dir/stamp" 2>/dev/null)" = "$stamp" ]; then
+        return 0
+    fi
+    rm -rf "$dir"
+    (
+        ORBISCAPE_WINE_TEMPLATE=
+        orbiscape_wine_start "$dir" xvfb
+        # The server writes the registry out as it ends: every file is whole before any copy.
+        orbiscape_wine_stop
+    )
+    echo "$stamp" >"$dir/stamp"
 }

@@ -178,6 +178,14 @@ e2e_wait() {
     done
 }
 
+# e2e_stays_false SECONDS SINCE COMMAND...: the command has not succeeded by SECONDS after the
+# moment SINCE (a value of $SECONDS), looking until then, or once if that is past already.
+e2e_stays_false() {
+    local remaining=$(($1 - (SECONDS - $2)))
+    shift 2
+    ! e2e_wait $((remaining > 0 ? remaining : 0)) "$@"
+}
+
 # e2e_map_box LATITUDE LONGITUDE TOP [WIDTH HEIGHT SIDE]: the square of SIDE pixels (48) around
 # a place on an equirectangular map of WIDTH x HEIGHT (1280 x 640) that starts TOP rows down, as
 # "X Y W H".

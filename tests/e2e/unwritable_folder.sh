@@ -43,6 +43,14 @@ EOF
     chmod 755 "$E2E_DIR/bin/$tool"
 done
 PATH="$E2E_DIR/bin:$PATH"
+# The checkout may lie in a folder the user cannot enter (a root-only home): what the user runs,
+# and the folder it runs from, are the scenario's own.
+mkdir -p "$E2E_DIR/probe"
+cp "$ORBISCAPE_E2E_PROBE" "$E2E_DIR/probe/"
+ORBISCAPE_E2E_PROBE="$E2E_DIR/probe/$(basename "$ORBISCAPE_E2E_PROBE")"
+cd "$E2E_DIR"
+# The run's prefix template is root's, with root's profile in it: this user boots a prefix of its own.
+unset ORBISCAPE_WINE_TEMPLATE
 e2e_begin_wine
 echo "   Wine runs as $kUser"
 

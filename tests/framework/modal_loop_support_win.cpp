@@ -110,8 +110,10 @@ WhenWindowAppears::WhenWindowAppears(DWORD threadId, const char* className, std:
           const auto deadline = std::chrono::steady_clock::now() + kAppearanceDeadline;
           while (!stop_ && std::chrono::steady_clock::now() < deadline) {
               if (HWND window = FindThreadWindow(threadId, className)) {
-                  action(window);
+                  // Marked first: the action posts to the watched thread, which may see its effect
+                  // and ask Ran() before this thread is scheduled again.
                   ran_ = true;
+                  action(window);
                   return;
               }
               std::this_thread::sleep_for(kPollInterval);

@@ -56,7 +56,8 @@ class ModalWatchdog {
 };
 
 // Runs `action` on a helper thread as soon as a window of the class appears on the thread, or
-// gives up after ten seconds.
+// gives up after ten seconds. Ran() holds from just before the action, so that the watched thread,
+// once it has seen what the action did, finds it true.
 class WhenWindowAppears {
   public:
     WhenWindowAppears(DWORD threadId, const char* className, std::function<void(HWND)> action);

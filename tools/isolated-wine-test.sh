@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs one Windows test by itself, so that many can run side by side without meeting:
+# - as root, in network and mount namespaces of its own: the loopback addresses 127.0.0.x and
+#   their port 80, which the download tests serve on, are its own, and whatever it mounts goes
+#   with it; without root it waits until no other test holds the machine's loopback lock;
+# - with --wine-session, in a Wine session of its own (a display, a copy of the run's prefix
+#   template, a wineserver), ended with it. Without it, the command (an end-to-end scenario) starts
+#   its own session, and is told to start its own display too.
+#
+#   isolated-wine-test.sh [--wine-session] COMMAND ARGS...
+set -euo pipefail
+tools=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${1:-}" = --in-namespace ]; then
+    shift
+    ip link set lo up
+elif [ "$(id -u)" = 0 ] && unshare --net --mount true 2>/dev/null; then
+    exec unshare --net --mount --propagation private -- bash "$0" --in-namespace "$@"
+else
+    exec 9>"${TMPDIR:-/tmp}/orbiscape-loopback.lock"
+    flock 9
+fi
+
+if [ "${1:-}" != --wine-session ]; then
+    unset DISPLAY
+    exec "$@"
+fi
+shift
+source "$tools/wine-session.sh"
+session=$(mktemp -d "${TMPDIR:-/tmp}/orbiscape-wine-test.XXXXXX")
+trap 'orbiscape_wine_stop; rm -rf "$session"' EXIT
+orbiscape_wine_start "$session" xvfb
+"$@"
