@@ -86,6 +86,11 @@ void UninstallFromDesktop() {
         DeleteFileW(WideFromUtf8(file).c_str());
         RemoveLeftoverTemporaries(file);
     }
+    // The monthly maps were downloaded, not delivered: they go too.
+    for (const std::string& file : SharpMapFileNames()) {
+        DeleteFileW(WideFromUtf8(file).c_str());
+        RemoveLeftoverTemporaries(file.c_str());
+    }
     // A copy of the user's picture that the desktop shows again stays with the wallpaper.
     RemoveUnshownAsideCopies();
 }

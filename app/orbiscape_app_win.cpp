@@ -8,6 +8,7 @@
 #include "app/command_line_actions_win.h"
 #include "app/frame_age.h"
 #include "app/redraw_period.h"
+#include "app/sharp_map_schedule.h"
 #include "app/startup_switch.h"
 #include "app/system_tray_win.h"
 #include "app/thread_messages_win.h"
@@ -34,9 +35,9 @@ constexpr char kAlreadyRunningText[] =
     "Orbiscape is already running. Look for the globe icon in your system tray.";
 constexpr char kMessageCaption[] = "Orbiscape";
 
-// How long the program's end waits for a running cloud download that has been asked to stop. On
-// the network it ends within a tenth of a second; while it installs a map, after the step under
-// way, the longest of which takes about a second.
+// How long the program's end waits for a running download that has been asked to stop. On the
+// network it ends within a tenth of a second; while it installs a map, after the step under way,
+// the longest of which takes about a second.
 constexpr DWORD kDownloadStopTimeoutMs = 2000;
 
 // Lowers the calling thread's priority for as long as it lives; normal priority afterwards.
@@ -64,6 +65,11 @@ WrapOrigin VirtualScreenOrigin() {
     return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
 }
 
+// The month whose downloaded map the desktop would show now, or 0.
+int MonthOfSharpMap(const RenderState& state) {
+    return SharpMapMonth(state.SharpMaps, state.DaytimeImage, BreakDownUtc(CurrentUtcSeconds()).tm_mon + 1);
+}
+
 std::uint64_t PresentFileTime() {
     FILETIME now = {};
     GetSystemTimeAsFileTime(&now);
@@ -76,6 +82,8 @@ COrbiscapeApp::COrbiscapeApp() {
     downloadContext_.WorkerThread = &WorkerThread;
     downloadContext_.State = &RenderState;
     downloadContext_.MainThreadId = ThreadId();
+    sharpMapContext_.WorkerThread = &SharpMapThread;
+    sharpMapContext_.MainThreadId = ThreadId();
     MapThreadMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam) { OnThreadCommand(wParam, lParam); });
     MapThreadMessage(UM_SETTINGCHANGE,
                      [this](WPARAM wParam, LPARAM lParam) { OnThreadSettingChange(wParam, lParam); });
@@ -84,7 +92,7 @@ COrbiscapeApp::COrbiscapeApp() {
 }
 
 COrbiscapeApp::~COrbiscapeApp() {
-    StopCloudDownload();
+    StopDownloads();
 }
 
 BOOL COrbiscapeApp::InitInstance() {
@@ -145,8 +153,10 @@ void COrbiscapeApp::Shutdown() {
     InstanceMutex.Reset();
     KillRedrawTimers();
     KillTimer(nullptr, CloudTimerId);
+    KillTimer(nullptr, SharpMapTimerId);
     CloudTimerId = 0;
-    StopCloudDownload();
+    SharpMapTimerId = 0;
+    StopDownloads();
     PostQuitMessage(0);
 }
 
@@ -172,6 +182,7 @@ bool COrbiscapeApp::ApplySettings() {
     RenderState.Clouds = settings.Clouds;
     RenderState.NighttimeImage = settings.NighttimeImage;
     RenderState.DaytimeImage = settings.DaytimeImage;
+    RenderState.SharpMaps = settings.SharpMaps;
     RenderState.CloudFactor = settings.CloudFactor;
 
     // The wallpaper is tiled over every monitor; an Active Desktop item has the chosen size.
@@ -191,6 +202,11 @@ bool COrbiscapeApp::ApplySettings() {
     RearmCloudTimer();
 
     Publish(true);
+    // The choice may have been switched on, or another month chosen: asked at once.
+    failedSharpMapRuns_ = 0;
+    KillTimer(nullptr, SharpMapTimerId);
+    SharpMapTimerId = 0;
+    FetchSharpMapIfMissing();
     return true;
 }
 
@@ -232,6 +248,9 @@ void COrbiscapeApp::OnThreadCommand(WPARAM wParam, LPARAM /*lParam*/) {
             break;
         case ID_CLOUD_UPDATE_DONE:
             OnCloudRunEnded(downloadContext_.LastRunInstalled.load());
+            break;
+        case ID_SHARP_MAP_DONE:
+            OnSharpMapRunEnded(sharpMapContext_.LastRunInstalled.load());
             break;
         case ID_APP_ABOUT:
             OpenAboutBox();
@@ -312,6 +331,7 @@ void COrbiscapeApp::OnThreadPresence(WPARAM wParam, LPARAM lParam) {
                 wakeRedrawn_ = true;
             }
             RearmCloudTimer();
+            FetchSharpMapIfMissing();
             break;
         case PresenceChange::kPacingChanged:
             if (presence_.Seen()) {
@@ -397,6 +417,10 @@ void COrbiscapeApp::OnTimer(UINT_PTR timerId) {
         KillTimer(nullptr, CloudTimerId);
         CloudTimerId = 0;
         StartCloudDownload();
+    } else if (timerId == SharpMapTimerId) {
+        KillTimer(nullptr, SharpMapTimerId);
+        SharpMapTimerId = 0;
+        FetchSharpMapIfMissing();
     }
 }
 
@@ -405,6 +429,8 @@ void COrbiscapeApp::RedrawOnTimer() {
     const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
     PrepareSources(RenderState, false);
     Publish(false);
+    // A new month may have begun.
+    FetchSharpMapIfMissing();
 }
 
 void COrbiscapeApp::Publish(bool interactive) {
@@ -443,10 +469,47 @@ void COrbiscapeApp::OnCloudRunEnded(bool installed) {
     RearmCloudTimer();
 }
 
-void COrbiscapeApp::StopCloudDownload() {
+void COrbiscapeApp::FetchSharpMapIfMissing() {
+    const int month = MonthOfSharpMap(RenderState);
+    // Like a cloud download, a map that falls due while nobody can see the desktop waits.
+    if (month == 0 || !presence_.Seen() || SharpMapTimerId != 0 || SharpMapThread.load() != INVALID_HANDLE_VALUE ||
+        PathExists(SharpMapFile(month).c_str())) {
+        return;
+    }
+    sharpMapContext_.Month = month;
+    if (!StartWorker(SharpMapThread, &DownloadSharpMap, &sharpMapContext_)) {
+        OnSharpMapRunEnded(false);
+    }
+}
+
+void COrbiscapeApp::OnSharpMapRunEnded(bool installed) {
+    if (!installed) {
+        ++failedSharpMapRuns_;
+        SharpMapTimerId =
+            SetTimer(nullptr, 0, SharpMapRetryDelay(failedSharpMapRuns_), &COrbiscapeApp::UpdateTimerProc);
+        return;
+    }
+    failedSharpMapRuns_ = 0;
+    // The map arrived for the month shown, unless the settings or the month changed meanwhile:
+    // then the month shown now is asked for.
+    const bool forMonthShown = MonthOfSharpMap(RenderState) == sharpMapContext_.Month;
+    if (forMonthShown && !presence_.Seen()) {
+        // No file is written while nobody can see the desktop: the next redraw prepares the map.
+        RenderState.PreparedDayImage = kNothingPrepared;
+    } else if (forMonthShown) {
+        // Nobody asked for this redraw: like a timed one, it must not slow down what the user does.
+        const ThreadPriorityScope idle(THREAD_PRIORITY_IDLE);
+        PrepareSources(RenderState, true);
+        Publish(false);
+    }
+    FetchSharpMapIfMissing();
+}
+
+void COrbiscapeApp::StopDownloads() {
     downloadContext_.StopRequested = true;
-    const bool downloading = WorkerThread.load() != INVALID_HANDLE_VALUE;
-    if (!StopWorker(WorkerThread, kDownloadStopTimeoutMs)) {
+    sharpMapContext_.StopRequested = true;
+    const bool downloadingClouds = WorkerThread.load() != INVALID_HANDLE_VALUE;
+    if (!StopWorker(WorkerThread, kDownloadStopTimeoutMs) || !StopWorker(SharpMapThread, kDownloadStopTimeoutMs)) {
         // A step that hangs (a disk that does not answer, say). The download uses this object,
         // which must not go while it runs, and a thread ended from outside may leave a lock held
         // that the end of the program then waits for: the process ends here, and the thread with
@@ -454,8 +517,8 @@ void COrbiscapeApp::StopCloudDownload() {
         tray_.Remove();
         ExitProcess(0);
     }
-    // Nothing would ever install the part of a map received so far; a later run fetches a new one.
-    if (downloading) {
+    // Nothing would ever install the part of a cloud map received so far; a later run fetches a new one.
+    if (downloadingClouds) {
         RemoveFile(kDownloadedCloudsFile);
     }
 }

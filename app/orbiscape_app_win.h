@@ -1,15 +1,18 @@
 // COrbiscapeApp: the program's application object. It starts the program (the two command-line
 // switches, the single-instance mutex, the tray icon, the hidden main window), keeps the drawing
-// parameters, the timers and the cloud download's thread handle, and handles the commands
-// that the tray, the dialogs and the download thread post to the main thread. All of this runs
-// on the main thread; the download thread shares with it only WorkerThread, RenderState's output
-// shape and cloud-file lock, and the download's stop request and outcome.
+// parameters, the timers and the download threads' handles, and handles the commands that the
+// tray, the dialogs and the download threads post to the main thread. All of this runs on the
+// main thread; the cloud download thread shares with it only WorkerThread, RenderState's output
+// shape and cloud-file lock, and the download's stop request and outcome; the monthly map's
+// download thread only SharpMapThread, its month, its stop request and its outcome.
 //
 // Three thread timers pace the work, all calling UpdateTimerProc: the redraw timer (every
 // UpdateFreq milliseconds) redraws at idle priority; the clock check (every minute) redraws the
 // same way when the wall clock has left the last frame behind (frame_age.h); and the one-shot
 // cloud timer starts a download. The end of each download posts ID_CLOUD_UPDATE_DONE, which
-// arms the next cloud timer. A wake from sleep (UM_RESUME) and a new screen size or arrangement
+// arms the next cloud timer. The monthly map is fetched whenever the month shown has none (see
+// sharp_map_schedule.h); its end posts ID_SHARP_MAP_DONE, and after a failed run a one-shot timer
+// of its own starts the next. A wake from sleep (UM_RESUME) and a new screen size or arrangement
 // of the monitors (UM_SETTINGCHANGE) redraw at idle priority too.
 //
 // None of this work runs while nobody can see the desktop (the display is off, the session is
@@ -29,6 +32,7 @@
 #include "app/desktop_presence.h"
 #include "app/system_tray_win.h"
 #include "clouds/cloud_download_win.h"
+#include "clouds/sharp_map_download_win.h"
 #include "framework/owned_handle_win.h"
 #include "framework/win_app_win.h"
 #include "framework/wnd_win.h"
@@ -39,8 +43,8 @@
 class COrbiscapeApp : public CWinApp {
   public:
     COrbiscapeApp();
-    // A download still running when the program ends without the exit command (its main window
-    // was closed, as "/uninstall" does) is stopped here, before the members that it uses go.
+    // Downloads still running when the program ends without the exit command (its main window
+    // was closed, as "/uninstall" does) are stopped here, before the members that they use go.
     ~COrbiscapeApp() override;
 
     // Answers "/install" and "/uninstall" (FALSE: the program ends), refuses to run beside
@@ -49,8 +53,8 @@ class COrbiscapeApp : public CWinApp {
     // enters the message loop.
     BOOL InitInstance() override;
 
-    // The exit command: releases the mutex, kills the timers, stops a running download (see
-    // StopCloudDownload), and ends the message loop. The end of the session runs it too, from
+    // The exit command: releases the mutex, kills the timers, stops the running downloads (see
+    // StopDownloads), and ends the message loop. The end of the session runs it too, from
     // the hidden main window, before the process may be ended.
     void Shutdown();
 
@@ -107,10 +111,16 @@ class COrbiscapeApp : public CWinApp {
     // next cloud timer.
     void OnCloudRunEnded(bool installed);
     void RearmCloudTimer();
-    // Asks a running download to stop and waits for it: it ends within a tenth of a second on
-    // the network, and within a step of its installation, and the part of a map it received is
-    // deleted. One that has not ended after kDownloadStopTimeoutMs ends the process.
-    void StopCloudDownload();
+    // Starts the monthly map's download when the month shown has no map yet, none runs and no
+    // pause after a failed run is under way.
+    void FetchSharpMapIfMissing();
+    // A monthly map's download has ended: a new map is prepared and drawn at once, a failure
+    // arms the timer of the next attempt.
+    void OnSharpMapRunEnded(bool installed);
+    // Asks the running downloads to stop and waits for them: each ends within a tenth of a second
+    // on the network, and within a step of its installation. One that has not ended after
+    // kDownloadStopTimeoutMs ends the process.
+    void StopDownloads();
 
     // Tells the user, once per run, of a working file that could not be written since the last
     // call (a full disk): the picture on the desktop stays and the next redraw tries again.
@@ -125,9 +135,12 @@ class COrbiscapeApp : public CWinApp {
     // exit command.
     OwnedKernelHandle InstanceMutex;
     WorkerSlot WorkerThread{INVALID_HANDLE_VALUE};
+    WorkerSlot SharpMapThread{INVALID_HANDLE_VALUE};
     UINT_PTR RenderTimerId = 0;
     UINT_PTR CloudTimerId = 0;
     UINT_PTR ClockCheckTimerId = 0;
+    // The pause after a monthly map's download that installed nothing; 0 when none is under way.
+    UINT_PTR SharpMapTimerId = 0;
     // When the last frame was drawn, in seconds since 1970 (UTC); 0 before the first.
     std::int64_t LastFrameTime = 0;
     ::RenderState RenderState;
@@ -140,8 +153,10 @@ class COrbiscapeApp : public CWinApp {
     CCommandSink commandSink_{[this] { Shutdown(); }};
     DesktopItemMessageBoxes desktopItemPrompts_;
     CloudDownloadContext downloadContext_;
+    SharpMapDownloadContext sharpMapContext_;
     // Download runs in a row that installed nothing, since the last success or apply.
     std::uint32_t failedCloudRuns_ = 0;
+    std::uint32_t failedSharpMapRuns_ = 0;
     // The virtual screen's top-left corner when the last frame was drawn.
     WrapOrigin screenOrigin_{};
     // The redraw period as chosen (0 before the first apply), and the delay that the redraw

@@ -5,7 +5,6 @@
 
 #include "clouds/cloud_map_install.h"
 #include "clouds/wininet_client_win.h"
-#include "framework/exception_barrier.h"
 #include "framework/worker_thread_win.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
@@ -35,12 +34,8 @@ bool DownloadAndInstall(CloudDownloadContext& context) {
 
 unsigned __stdcall DownloadClouds(void* argument) {
     auto& context = *static_cast<CloudDownloadContext*>(argument);
-    // Running out of memory ends the download like any other failure: the completion below must
-    // come in every case, or no cloud timer would ever be armed again.
-    context.LastRunInstalled = CallWithoutThrowing(
-        "cloud download", [&context] { return DownloadAndInstall(context); }, [] { return false; });
-    const DWORD mainThreadId = context.MainThreadId;
-    ReleaseWorkerSlot(*context.WorkerThread);
-    PostThreadMessageA(mainThreadId, WM_COMMAND, ID_CLOUD_UPDATE_DONE, 0);
+    RunReportingWorker(
+        "cloud download", [&context] { return DownloadAndInstall(context); }, context.LastRunInstalled,
+        *context.WorkerThread, context.MainThreadId, ID_CLOUD_UPDATE_DONE);
     return 0;
 }

@@ -39,17 +39,10 @@ class AttemptClock {
     Moment lastArrival_;
 };
 
-const std::string& MirrorOfAttempt(int attempt, const std::vector<std::string>& mirrors,
-                                   const std::function<int()>& random) {
-    if (attempt == 0) {
-        return mirrors.front();
-    }
-    return mirrors[static_cast<std::size_t>(random()) % mirrors.size()];
-}
-
-AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer, AttemptClock& clock) {
+AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer, AttemptClock& clock,
+                         std::uint64_t maxBytes) {
     const std::optional<std::uint64_t> announced = body.AnnouncedLength();
-    if (announced && *announced > kMaxCloudMapBytes) {
+    if (announced && *announced > maxBytes) {
         return AttemptOutcome::Failed;
     }
     // The head has arrived.
@@ -74,9 +67,9 @@ AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer
             return AttemptOutcome::LocalFailure;
         }
         total += read.Length;
-        // No map is this long: what came is the start of something else, or of a body that
-        // would never end.
-        if (total > kMaxCloudMapBytes) {
+        // No file of the kind is this long: what came is the start of something else, or of a
+        // body that would never end.
+        if (total > maxBytes) {
             return AttemptOutcome::Failed;
         }
     }
@@ -88,24 +81,23 @@ AttemptOutcome StoreBody(CloudMapBody& body, std::FILE* file, ReadBuffer& buffer
     return AttemptOutcome::Stored;
 }
 
-AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, CloudMapClient& client,
-                          const char* fileName, const std::function<int()>& random, ReadBuffer& buffer,
-                          const CloudDownloadBounds& bounds) {
+AttemptOutcome RunAttempt(int attempt, const DownloadAttempts& attempts, CloudMapClient& client,
+                          const char* fileName, ReadBuffer& buffer, const CloudDownloadBounds& bounds) {
     OwnedFile file(OpenFileStream(fileName, "wb"));
     if (!file) {
         return AttemptOutcome::LocalFailure;
     }
     // Unbuffered, so that each piece is in the file as soon as it has arrived.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    if (mirrors.empty()) {
+    const std::string* address = attempts.AddressOf(attempt);
+    if (address == nullptr) {
         return AttemptOutcome::LocalFailure;
     }
 
     AttemptClock clock(bounds);
     AttemptOutcome outcome = AttemptOutcome::Failed;
-    if (std::unique_ptr<CloudMapBody> body =
-            client.Get(MirrorOfAttempt(attempt, mirrors, random), [&clock] { return clock.GiveUp(); })) {
-        outcome = StoreBody(*body, file.get(), buffer, clock);
+    if (std::unique_ptr<CloudMapBody> body = client.Get(*address, [&clock] { return clock.GiveUp(); })) {
+        outcome = StoreBody(*body, file.get(), buffer, clock, attempts.MaxBytes);
     }
     // The request and its connection have ended; now the file. A close that fails may have lost
     // the end of the body.
@@ -117,14 +109,29 @@ AttemptOutcome RunAttempt(int attempt, const std::vector<std::string>& mirrors, 
 
 }  // namespace
 
-bool DownloadCloudMap(const std::vector<std::string>& mirrors, CloudMapClient& client, const char* fileName,
-                      const std::function<int()>& random, const CloudDownloadBounds& bounds) {
+bool DownloadFile(const DownloadAttempts& attempts, CloudMapClient& client, const char* fileName,
+                  const CloudDownloadBounds& bounds) {
     ReadBuffer buffer;
-    for (int attempt = 0; attempt < kMaxCloudDownloadAttempts && !bounds.StopRequested(); ++attempt) {
-        const AttemptOutcome outcome = RunAttempt(attempt, mirrors, client, fileName, random, buffer, bounds);
+    for (int attempt = 0; attempt < attempts.Count && !bounds.StopRequested(); ++attempt) {
+        const AttemptOutcome outcome = RunAttempt(attempt, attempts, client, fileName, buffer, bounds);
         if (outcome != AttemptOutcome::Failed) {
             return outcome == AttemptOutcome::Stored;
         }
     }
     return false;
+}
+
+bool DownloadCloudMap(const std::vector<std::string>& mirrors, CloudMapClient& client, const char* fileName,
+                      const std::function<int()>& random, const CloudDownloadBounds& bounds) {
+    DownloadAttempts attempts;
+    attempts.Count = kMaxCloudDownloadAttempts;
+    attempts.MaxBytes = kMaxCloudMapBytes;
+    // The preferred mirror first, then mirrors picked at random.
+    attempts.AddressOf = [&](int attempt) -> const std::string* {
+        if (mirrors.empty()) {
+            return nullptr;
+        }
+        return attempt == 0 ? &mirrors.front() : &mirrors[static_cast<std::size_t>(random()) % mirrors.size()];
+    };
+    return DownloadFile(attempts, client, fileName, bounds);
 }

@@ -43,6 +43,22 @@ struct CloudDownloadBounds {
     std::function<bool()> StopRequested = [] { return false; };
 };
 
+// One download of a file into fileName, of which the cloud map's is one kind: Count attempts
+// at most, the address of each (from 0 on) given by AddressOf, or nullptr when there is none,
+// and no body kept that runs beyond MaxBytes (see kMaxCloudMapBytes for how that limit holds).
+struct DownloadAttempts {
+    int Count = 0;
+    std::function<const std::string*(int attempt)> AddressOf;
+    std::uint64_t MaxBytes = 0;
+};
+
+// Runs the attempts as DownloadCloudMap describes for its mirrors: each one creates fileName
+// anew, asks its address and stores the body; the run ends at the first stored body, when
+// fileName cannot be created or written, when an attempt has no address, or when a stop is
+// requested. True when a whole body was stored.
+bool DownloadFile(const DownloadAttempts& attempts, CloudMapClient& client, const char* fileName,
+                  const CloudDownloadBounds& bounds = {});
+
 // Runs the attempts. Each one first creates fileName anew (empty), then asks its mirror and
 // stores the body. A failed attempt moves on to the next one. The run ends at once, with nothing
 // downloaded, when fileName cannot be created or written, when there is no mirror at all (the

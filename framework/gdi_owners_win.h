@@ -15,6 +15,7 @@ template <typename Object>
 using OwnedGdiObject = OwnedHandle<Object, &DeleteObject>;
 using OwnedBitmap = OwnedGdiObject<HBITMAP>;
 using OwnedPen = OwnedGdiObject<HPEN>;
+using OwnedBrush = OwnedGdiObject<HBRUSH>;
 
 // Owns a memory device context made with CreateCompatibleDC (compatible with the screen when
 // given no context); deletes it at the end.

@@ -1,7 +1,8 @@
 // Labels on a tab control: a dialog answers WM_CTLCOLORSTATIC for its plain text labels with a
 // transparent background and the stock NULL_BRUSH, so that the labels show the tab's own
 // background instead of the dialog's. Everything else that asks (check boxes and radio buttons,
-// trackbars, pictures, right-aligned text...) keeps the dialog manager's colours.
+// trackbars, pictures, right-aligned text...) is left to the caller: those on the tab's panel
+// take its colour (tab_panel_brush_win.h).
 #pragma once
 
 #include <windows.h>

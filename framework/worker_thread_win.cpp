@@ -2,6 +2,8 @@
 
 #include <process.h>
 
+#include "framework/exception_barrier.h"
+
 bool StartWorker(WorkerSlot& slot, WorkerRoutine routine, void* argument) {
     if (slot.load() != INVALID_HANDLE_VALUE) {
         return false;
@@ -39,4 +41,11 @@ void ReleaseWorkerSlot(WorkerSlot& slot) {
     if (taken != INVALID_HANDLE_VALUE) {
         CloseHandle(taken);
     }
+}
+
+void RunReportingWorker(const char* what, const std::function<bool()>& work, std::atomic<bool>& outcome,
+                        WorkerSlot& slot, DWORD mainThreadId, UINT doneCommand) {
+    outcome = CallWithoutThrowing(what, work, [] { return false; });
+    ReleaseWorkerSlot(slot);
+    PostThreadMessageA(mainThreadId, WM_COMMAND, doneCommand, 0);
 }

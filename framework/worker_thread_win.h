@@ -1,4 +1,4 @@
-// The program's one background worker (the cloud download) and the slot that holds its thread
+// The program's background workers (the cloud download, the monthly map's download) and the slot that holds its thread
 // handle, INVALID_HANDLE_VALUE while none runs. The worker empties the slot itself at its end,
 // so the slot can be emptied from two threads at once: by the worker, and by the program's exit
 // stopping a worker that is still running. Each side empties it with one atomic exchange, and
@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 using WorkerSlot = std::atomic<HANDLE>;
 using WorkerRoutine = unsigned(__stdcall*)(void* argument);
@@ -28,3 +29,11 @@ bool StopWorker(WorkerSlot& slot, DWORD timeoutMs);
 // The worker's own last act: empties the slot and closes the handle found there, if the exit
 // sequence has not taken it already.
 void ReleaseWorkerSlot(WorkerSlot& slot);
+
+// The whole of a worker that reports to the main thread: runs work (`what` names it in a report
+// of an exception, which fails the run like any other failure), stores its outcome in outcome,
+// then releases the slot and posts doneCommand (WM_COMMAND, lParam 0) to mainThreadId. The
+// command comes in every case, or the main thread would never schedule another run. Nothing of
+// the caller's is touched once the slot is released: its owner may be gone.
+void RunReportingWorker(const char* what, const std::function<bool()>& work, std::atomic<bool>& outcome,
+                        WorkerSlot& slot, DWORD mainThreadId, UINT doneCommand);

@@ -41,7 +41,7 @@ int CImageResizer::ProcessPixels(std::span<const std::uint32_t> source, int sour
         return 0;
     }
     for (int row = 0; row < destHeight; ++row) {
-        plan->MakeRow(source, row, 0, destWidth, dest.data() + std::size_t(row) * std::size_t(destWidth));
+        plan->MakeRow(source, 0, row, 0, destWidth, dest.data() + std::size_t(row) * std::size_t(destWidth));
     }
     return 1;
 }

@@ -98,27 +98,54 @@ std::optional<ResizePlan> ResizePlan::Make(double factor, ImageSize sourceSize, 
     return plan;
 }
 
-void ResizePlan::MakeRow(std::span<const std::uint32_t> source, int row, int column, int count,
+ResizePlan::RowSpan ResizePlan::SourceRowsOf(int row) const {
+    switch (kind_) {
+        case Kind::Copy: {
+            // Pixel i of the destination is pixel i of the source.
+            const std::uint64_t begin = std::uint64_t(row) * std::uint64_t(dest_.width);
+            const std::uint64_t end = begin + std::uint64_t(dest_.width);
+            const auto width = std::uint64_t(source_.width);
+            return {int(begin / width), int((end - 1) / width)};
+        }
+        case Kind::Enlarge: {
+            const SamplePoint& point = enlargeRows_[std::size_t(row)];
+            return {point.index, point.next};
+        }
+        case Kind::Reduce: {
+            const SourceRange& range = reduceRows_[std::size_t(row)];
+            return {range.first, range.last};
+        }
+    }
+    return {0, -1};
+}
+
+void ResizePlan::MakeRow(std::span<const std::uint32_t> rows, int firstRow, int row, int column, int count,
                          std::uint32_t* out) {
     switch (kind_) {
-        case Kind::Copy:
-            std::copy_n(source.begin() + std::ptrdiff_t(std::size_t(row) * std::size_t(dest_.width) + column),
-                        count, out);
+        case Kind::Copy: {
+            const std::size_t start = std::size_t(row) * std::size_t(dest_.width) + std::size_t(column) -
+                                      std::size_t(firstRow) * std::size_t(source_.width);
+            std::copy_n(rows.begin() + std::ptrdiff_t(start), count, out);
             break;
+        }
         case Kind::Enlarge:
-            EnlargeRow(source, row, column, count, out);
+            EnlargeRow(rows, firstRow, row, column, count, out);
             break;
         case Kind::Reduce:
-            ReduceRow(source, row, column, count, out);
+            ReduceRow(rows, firstRow, row, column, count, out);
             break;
     }
 }
 
-void ResizePlan::EnlargeRow(std::span<const std::uint32_t> source, int row, int column, int count,
+const std::uint32_t* ResizePlan::SourceLine(std::span<const std::uint32_t> rows, int firstRow, int y) const {
+    return rows.data() + std::size_t(y - firstRow) * std::size_t(source_.width);
+}
+
+void ResizePlan::EnlargeRow(std::span<const std::uint32_t> rows, int firstRow, int row, int column, int count,
                             std::uint32_t* out) const {
     const SamplePoint& rowPoint = enlargeRows_[std::size_t(row)];
-    const std::uint32_t* line = source.data() + std::size_t(rowPoint.index) * std::size_t(source_.width);
-    const std::uint32_t* lineBelow = source.data() + std::size_t(rowPoint.next) * std::size_t(source_.width);
+    const std::uint32_t* line = SourceLine(rows, firstRow, rowPoint.index);
+    const std::uint32_t* lineBelow = SourceLine(rows, firstRow, rowPoint.next);
     for (int index = 0; index < count; ++index) {
         const SamplePoint& point = enlargeColumns_[std::size_t(column + index)];
         out[index] = Interpolate(line[point.index], line[point.next], lineBelow[point.index], point.fraction,
@@ -126,7 +153,7 @@ void ResizePlan::EnlargeRow(std::span<const std::uint32_t> source, int row, int 
     }
 }
 
-void ResizePlan::ReduceRow(std::span<const std::uint32_t> source, int row, int column, int count,
+void ResizePlan::ReduceRow(std::span<const std::uint32_t> rows, int firstRow, int row, int column, int count,
                            std::uint32_t* out) {
     const SourceRange& rowRange = reduceRows_[std::size_t(row)];
     if (rowRange.first > rowRange.last || count <= 0) {
@@ -140,7 +167,7 @@ void ResizePlan::ReduceRow(std::span<const std::uint32_t> source, int row, int c
     std::uint64_t* sums = columnSums_.data();
     std::fill(sums + std::size_t(firstSource) * 3, sums + std::size_t(lastSource + 1) * 3, 0);
     for (int y = rowRange.first; y <= rowRange.last; ++y) {
-        const std::uint32_t* line = source.data() + std::size_t(y) * std::size_t(source_.width);
+        const std::uint32_t* line = SourceLine(rows, firstRow, y);
         for (int x = firstSource; x <= lastSource; ++x) {
             sums[std::size_t(x) * 3] += Channel(line[x], 0);
             sums[std::size_t(x) * 3 + 1] += Channel(line[x], 8);

@@ -1,7 +1,7 @@
 // The resizer's work laid out once, so that destination pixels can be made a row at a time, in
-// any order and for only some of the columns: the renderer prepares its sources by making just
-// the part of a large scaled map that frames show, a band of rows at a time, without ever
-// holding the whole scaled map. Each pixel is made by the same arithmetic as CImageResizer's
+// any order and for only some of the columns, from only the source rows they need: the renderer
+// prepares its sources by making just the part of a large scaled map that frames show, a band of
+// rows at a time, without ever holding the whole scaled map or the whole source picture. Each pixel is made by the same arithmetic as CImageResizer's
 // (which makes every row through a plan), so it is bit for bit the pixel the resizer puts there.
 //
 // Enlarging interpolates between each pixel and its right and lower neighbours; reducing
@@ -30,12 +30,23 @@ class ResizePlan {
 
     ImageSize DestSize() const { return dest_; }
 
+    // The source rows that destination row `row` reads, first..last; none (first > last) for a
+    // row that no source row falls into. They grow with the row, so a band of destination rows
+    // reads from its first row's first source row to its last row's last.
+    struct RowSpan {
+        int first;
+        int last;
+    };
+    RowSpan SourceRowsOf(int row) const;
+
     // Writes destination pixels (column .. column + count - 1, row) into out. out must come
     // filled with the background, as the resizer's buffers do: a reduction keeps each pixel's
     // fourth byte as it finds it, and leaves a row that no source row falls into as it is.
-    // source holds the whole source picture (sourceSize, top row first). Not for several threads
-    // at once: a reduction sums into the plan's own row of column sums.
-    void MakeRow(std::span<const std::uint32_t> source, int row, int column, int count, std::uint32_t* out);
+    // rows holds whole source rows (top row first) from source row firstRow on, at least those
+    // that SourceRowsOf(row) names; with firstRow 0 it may be the whole picture. Not for several
+    // threads at once: a reduction sums into the plan's own row of column sums.
+    void MakeRow(std::span<const std::uint32_t> rows, int firstRow, int row, int column, int count,
+                 std::uint32_t* out);
 
   private:
     enum class Kind { Copy, Enlarge, Reduce };
@@ -55,9 +66,12 @@ class ResizePlan {
     };
 
     ResizePlan() = default;
-    void EnlargeRow(std::span<const std::uint32_t> source, int row, int column, int count,
+    // Row y of the source, within rows that start at source row firstRow.
+    const std::uint32_t* SourceLine(std::span<const std::uint32_t> rows, int firstRow, int y) const;
+    void EnlargeRow(std::span<const std::uint32_t> rows, int firstRow, int row, int column, int count,
                     std::uint32_t* out) const;
-    void ReduceRow(std::span<const std::uint32_t> source, int row, int column, int count, std::uint32_t* out);
+    void ReduceRow(std::span<const std::uint32_t> rows, int firstRow, int row, int column, int count,
+                   std::uint32_t* out);
 
     Kind kind_ = Kind::Copy;
     ImageSize source_;

@@ -69,7 +69,8 @@ bool PrepareSourcesAt(std::int64_t utcSeconds, RenderState& state, bool force) {
     dayShape.fixedCentre = centre;
     dayShape.frameMap = {};
     PreparedCut dayCut{};
-    const bool dayMade = preparation.Make(DesktopImageFile(dayImage), kCurrentDayFile, dayShape, &dayCut);
+    const bool dayMade = preparation.Make(DesktopDayMapFile(dayImage, state.SharpMaps != 0), kCurrentDayFile,
+                                          dayShape, &dayCut);
     {
         // The night and cloud sources, and any cloud source a download makes from now on, are cut
         // like the day source, from which the frame takes its size.

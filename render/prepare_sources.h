@@ -1,9 +1,10 @@
 // Keeping the prepared sources, "current-day.bmp", "current-night.bmp" and "current-clouds.bmp",
 // for the output shape, so that a redraw only has to compose them. Scaling the large sources is
-// the costly step of a redraw; it runs only when forced (settings applied, screen size changed),
-// when the day image to show has changed, which with the month's image happens once a month,
-// when the sources were cut for a centre that is no longer the one to show (the time zone's,
-// after the zone changed), and after a preparation that failed. Each source is scaled a band of
+// the costly step of a redraw; it runs only when forced (settings applied, screen size changed,
+// a month's downloaded map installed), when the day image to show has changed, which with the
+// month's image happens once a month, when the sources were cut for a centre that is no longer
+// the one to show (the time zone's, after the zone changed), and after a preparation that
+// failed. Each source is scaled a band of
 // rows at a time and keeps only the part of the map that frames show (prepared_source.h).
 #pragma once
 

@@ -11,6 +11,7 @@
 #include "image/file_io.h"
 #include "image/image_resizer.h"
 #include "image/last_error.h"
+#include "image/picture_rows.h"
 #include "image/resize_plan.h"
 #include "render/scale_image_file.h"
 #include "render/scaled_picture.h"
@@ -64,30 +65,62 @@ std::optional<PreparedCut> CutOfRecord(const Record& record, int partWidth, int 
     return inside ? std::optional<PreparedCut>(cut) : std::nullopt;
 }
 
-// One row of the part: the run of columns from part.left on, wrapping at the map's right edge.
-void MakePartRow(std::span<const std::uint32_t> picture, ResizePlan& plan, const PreparedCut& cut, int mapRow,
-                 std::uint32_t* out) {
+// One row of the part: the run of columns from part.left on, wrapping at the map's right edge;
+// rows holds the source rows from firstRow on that the row reads.
+void MakePartRow(std::span<const std::uint32_t> rows, int firstRow, ResizePlan& plan, const PreparedCut& cut,
+                 int mapRow, std::uint32_t* out) {
     const int beforeWrap = std::min(cut.part.width, cut.map.width - cut.part.left);
-    plan.MakeRow(picture, mapRow, cut.part.left, beforeWrap, out);
+    plan.MakeRow(rows, firstRow, mapRow, cut.part.left, beforeWrap, out);
     if (beforeWrap < cut.part.width) {
-        plan.MakeRow(picture, mapRow, 0, cut.part.width - beforeWrap, out + beforeWrap);
+        plan.MakeRow(rows, firstRow, mapRow, 0, cut.part.width - beforeWrap, out + beforeWrap);
     }
 }
 
-// Writes the part, bottom row first, a band at a time; false with the reason of the first
-// failure as the thread's last error.
-bool WritePart(std::span<const std::uint32_t> picture, ResizePlan& plan, const PreparedCut& cut,
-               const char* preparedFile) {
+// The map rows made at a time: few enough that both the band and the source rows it reads stay
+// near kBandBytes, whatever the sizes (a single row is still made whole).
+int BandRows(ImageSize source, const PreparedCut& cut) {
+    const std::size_t byBand = kBandBytes / (kBytesPerPixel * std::size_t(cut.part.width));
+    const double sourceRowsPerRow = double(source.height) / double(cut.map.height);
+    const double sourceRowsInBand = double(kBandBytes / (kBytesPerPixel * std::size_t(source.width)));
+    // Two rows more for the neighbours that an enlargement or a box's edge reads.
+    const double bySource = (sourceRowsInBand - 2.0) / sourceRowsPerRow;
+    const double rows = std::min(double(byBand), bySource);
+    return int(std::clamp(rows, 1.0, double(cut.part.height)));
+}
+
+// The source rows that map rows first..last read; none (first > last) when no source row falls
+// into any of them. The spans grow with the row.
+ResizePlan::RowSpan SourceRowsOfBand(const ResizePlan& plan, int first, int last) {
+    ResizePlan::RowSpan span{0, -1};
+    for (int row = first; row <= last; ++row) {
+        const ResizePlan::RowSpan rows = plan.SourceRowsOf(row);
+        if (rows.first > rows.last) {
+            continue;  // a row that no source row falls into
+        }
+        span.first = span.last < span.first ? rows.first : std::min(span.first, rows.first);
+        span.last = std::max(span.last, rows.last);
+    }
+    return span;
+}
+
+// Writes the part a band at a time, each from the source rows it reads; false with the reason of
+// the first failure as the thread's last error. The bands go from the top down, as a JPEG decoder
+// delivers its rows (one that decodes in order need not go back to the start for each band), and
+// each takes its place in the file, whose rows run from the bottom up.
+bool WritePart(PictureRows& picture, ResizePlan& plan, const PreparedCut& cut, const char* preparedFile) {
     const DibBlock header = NewDibHeader(cut.part.width, cut.part.height, 32, false, true);
     if (header.empty()) {
         return false;
     }
+    const ImageSize source = picture.Size();
     const std::size_t rowPixels = static_cast<std::size_t>(cut.part.width);
-    const int bandRows = static_cast<int>(
-        std::clamp<std::size_t>(kBandBytes / (kBytesPerPixel * rowPixels), 1, cut.part.height));
+    const std::uint64_t rowBytes = kBytesPerPixel * rowPixels;
+    const int bandRows = BandRows(source, cut);
     std::vector<std::uint32_t> band(rowPixels * static_cast<std::size_t>(bandRows));
+    std::vector<std::uint32_t> sourceRows;
     const bool whole = cut.part == MapPart{0, 0, cut.map.width, cut.map.height};
-    const std::uint64_t pixelBytes = kBytesPerPixel * rowPixels * static_cast<std::uint64_t>(cut.part.height);
+    const std::uint64_t pixelsAt = kBmpFileHeaderSize + header.size();
+    const std::uint64_t pixelBytes = rowBytes * static_cast<std::uint64_t>(cut.part.height);
 
     std::optional<SavedThreadError> failure;
     {
@@ -95,18 +128,31 @@ bool WritePart(std::span<const std::uint32_t> picture, ResizePlan& plan, const P
         bool written = file.Write(BmpFileHeader(header.size() + pixelBytes + (whole ? 0 : kRecordSize),
                                                 header.size())) &&
                        file.Write(header);
-        for (int end = cut.part.height; written && end > 0; end -= bandRows) {
-            const int rows = std::min(bandRows, end);
+        for (int top = 0; written && top < cut.part.height; top += bandRows) {
+            const int rows = std::min(bandRows, cut.part.height - top);
+            const int topRow = cut.part.top + top;
+            const ResizePlan::RowSpan read = SourceRowsOfBand(plan, topRow, topRow + rows - 1);
+            if (read.first <= read.last) {
+                const int count = read.last - read.first + 1;
+                sourceRows.resize(std::size_t(count) * std::size_t(source.width));
+                written = picture.Read(read.first, count, sourceRows);
+                if (!written) {
+                    break;
+                }
+            }
+            // The band's lowest row first, as the file holds it.
             FillWithBackground(band, kResizeBackground);
             for (int index = 0; index < rows; ++index) {
-                MakePartRow(picture, plan, cut, cut.part.top + end - 1 - index,
+                MakePartRow(sourceRows, read.first, plan, cut, topRow + rows - 1 - index,
                             band.data() + rowPixels * static_cast<std::size_t>(index));
             }
-            written = file.Write(std::span(reinterpret_cast<const std::uint8_t*>(band.data()),
-                                           kBytesPerPixel * rowPixels * static_cast<std::size_t>(rows)));
+            written = file.WriteAt(
+                pixelsAt + rowBytes * static_cast<std::uint64_t>(cut.part.height - top - rows),
+                std::span(reinterpret_cast<const std::uint8_t*>(band.data()),
+                          static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(rows)));
         }
         if (written && !whole) {
-            written = file.Write(RecordOf(cut));
+            written = file.WriteAt(pixelsAt + pixelBytes, RecordOf(cut));
         }
         if (!written || !file.Commit()) {
             failure.emplace();  // before the temporary file is cleared away
@@ -128,27 +174,27 @@ bool PrepareSourceFile(const char* sourceFile, const char* preparedFile, const O
         return false;
     }
     try {
-        PixelBuffer picture;
-        if (!LoadPicturePixels(sourceFile, picture)) {
+        std::unique_ptr<PictureRows> picture = OpenPictureRows(sourceFile);
+        if (!picture) {
             return false;
         }
-        const double factor =
-            ScaleFactorFor(picture.width, picture.height, shape.width, shape.height, shape.crop);
+        const ImageSize size = picture->Size();
+        const double factor = ScaleFactorFor(size.width, size.height, shape.width, shape.height, shape.crop);
         // The scaled map is never held whole, only the part of it kept: covering a very wide
         // desktop, the map may be larger than any picture held whole, while the rows it shows
         // are not.
-        const ImageSize map = CImageResizer(factor).CalcDestSize(picture.width, picture.height);
+        const ImageSize map = CImageResizer(factor).CalcDestSize(size.width, size.height);
         std::optional<ResizePlan> plan;
         std::optional<PreparedCut> made;
         if (map.width >= 1 && map.height >= 1) {
-            plan = ResizePlan::Make(factor, {picture.width, picture.height}, map);
+            plan = ResizePlan::Make(factor, size, map);
             made = PreparedCut{map, KeptPart(map, shape)};
         }
         if (!plan || !CheckedPixelCount(made->part.width, made->part.height)) {
             SetImageLastError(LastError::InvalidParameter);
             return false;
         }
-        if (!WritePart(picture.pixels, *plan, *made, preparedFile)) {
+        if (!WritePart(*picture, *plan, *made, preparedFile)) {
             return false;
         }
         if (cut != nullptr) {

@@ -26,9 +26,10 @@ struct PreparedCut {
 
 // Scales the picture in sourceFile for the output shape (to cover the output with crop, to fit
 // inside it without, as ScaleImageFile does) and writes the part of the scaled map that the
-// shape's frames show into preparedFile, a band of rows at a time: the memory it takes follows
-// the source picture and the width of a row, not the size of the scaled map. Every pixel is the
-// one ScaleImageFile would put there. The file is replaced in one step: a reader sees the old
+// shape's frames show into preparedFile, a band of rows at a time, each from the source rows it
+// reads (picture_rows.h): besides what the decoder keeps, the memory it takes follows the width
+// of a row, not the size of the picture or of the scaled map. Every pixel is the one
+// ScaleImageFile would put there. The file is replaced in one step: a reader sees the old
 // file or the new one.
 //
 // Returns true with *cut (when given) filled. On failure (an unreadable source, a shape that is

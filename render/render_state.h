@@ -66,5 +66,6 @@ struct RenderState {
     std::int32_t Clouds = 1;
     std::int32_t NighttimeImage = 13;  // 0 none, -1 the day image darkened, else a file number
     std::int32_t DaytimeImage = -1;    // -1 the current month's image, else a file number
+    std::int32_t SharpMaps = 0;        // a month's downloaded map, once there, in place of the delivered one
     std::int32_t CloudFactor = 0;
 };

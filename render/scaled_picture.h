@@ -1,11 +1,10 @@
-// The platform half of ScaleImageFile and of the preparation of the sources: decoding a picture
-// file, and resizing it. On Windows the system picture loader decodes into a GDI bitmap
+// The platform half of ScaleImageFile: decoding a picture file whole, and resizing it (the
+// preparation of the sources reads its pictures a band at a time instead, see picture_rows.h). On Windows the system picture loader decodes into a GDI bitmap
 // (CEnBitmap); the native build decodes into a pixel buffer. Both resize through the same pixel
 // arithmetic, so they give the same pixels for the same decoded picture.
 #pragma once
 
 #include "image/dib_image.h"
-#include "image/pixel_buffer.h"
 
 // The background that fresh resizer buffers start with, which the rows a reduction leaves
 // unfilled show: white, as CEnBitmap paints them on Windows.
@@ -16,6 +15,3 @@ inline constexpr ColourValue kResizeBackground = 0xFFFFFF;
 // Returns 1, or 0 with scaled left empty.
 int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, bool crop, DibImage& scaled);
 
-// The picture in sourceFile at its own size, top row first, as the resizer reads it when
-// LoadScaledPicture scales it. Returns 1, or 0 with pixels left as they were.
-int LoadPicturePixels(const char* sourceFile, PixelBuffer& pixels);

@@ -1,7 +1,6 @@
 #include "render/scaled_picture.h"
 
 #include <optional>
-#include <utility>
 
 #include "image/dib_pixels.h"
 #include "image/image_decoder.h"
@@ -11,22 +10,13 @@
 
 int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, bool crop,
                       DibImage& scaled) {
-    PixelBuffer pixels;
-    if (!LoadPicturePixels(sourceFile, pixels)) {
+    std::optional<PixelBuffer> pixels = DecodeImageFile(sourceFile);
+    if (!pixels) {
         return 0;
     }
-    CImageResizer resizer(ScaleFactorFor(pixels.width, pixels.height, targetWidth, targetHeight, crop));
-    if (!RunProcessorChain(pixels, {&resizer}, kResizeBackground)) {
+    CImageResizer resizer(ScaleFactorFor(pixels->width, pixels->height, targetWidth, targetHeight, crop));
+    if (!RunProcessorChain(*pixels, {&resizer}, kResizeBackground)) {
         return 0;
     }
-    return DibFromPixels(scaled, pixels);
-}
-
-int LoadPicturePixels(const char* sourceFile, PixelBuffer& pixels) {
-    std::optional<PixelBuffer> decoded = DecodeImageFile(sourceFile);
-    if (!decoded) {
-        return 0;
-    }
-    pixels = std::move(*decoded);
-    return 1;
+    return DibFromPixels(scaled, *pixels);
 }

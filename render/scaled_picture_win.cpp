@@ -4,7 +4,6 @@
 
 #include "image/dib_image_gdi.h"
 #include "image/en_bitmap_win.h"
-#include "image/gdi_pixels_win.h"
 #include "render/scale_image_file.h"
 
 int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight, bool crop,
@@ -20,11 +19,4 @@ int LoadScaledPicture(const char* sourceFile, int targetWidth, int targetHeight,
         return 0;
     }
     return FromGdiBitmap(scaled, bitmap.GetSafeHandle());
-}
-
-int LoadPicturePixels(const char* sourceFile, PixelBuffer& pixels) {
-    // The bitmap is decoded over CEnBitmap's background, white, and read the way ResizeImage
-    // reads it.
-    CEnBitmap bitmap;
-    return bitmap.LoadImageFile(sourceFile) && ReadBitmapPixels(bitmap.GetSafeHandle(), pixels);
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "output/frame_path.h"
 
@@ -61,3 +62,30 @@ inline constexpr char kPreviewImageFormat[] = "%2.2d-512.jpg";
 // The file names of an image number: DesktopImageFile(7) is "07-2560.jpg".
 std::string DesktopImageFile(int number);
 std::string PreviewImageFile(int number);
+
+// The monthly day maps of 5400 x 2700 pixels, downloaded beside the delivered ones: for each
+// month 1..12 the map as it came ("07-5400.jpg") and its small form for the preview, a bitmap
+// ("07-5400-512.bmp") made when the map is installed, so that the preview never decodes the
+// large map. A download goes to its own name first; while a map and its small form take their
+// places as one, whatever stood there waits under a third name (as the cloud bitmaps do).
+// "/uninstall" deletes them all.
+inline constexpr char kSharpMapFormat[] = "%2.2d-5400.jpg";
+inline constexpr char kSmallSharpMapFormat[] = "%2.2d-5400-512.bmp";
+inline constexpr char kDownloadedSharpMapFile[] = "sharp-map-new.jpg";
+inline constexpr char kNewSmallSharpMapFile[] = "sharp-map-512-new.bmp";
+inline constexpr char kKeptSharpMapFile[] = "sharp-map-old.jpg";
+inline constexpr char kKeptSmallSharpMapFile[] = "sharp-map-512-old.bmp";
+// The size of the small form, as the delivered small maps.
+inline constexpr int kSmallSharpMapWidth = 512;
+inline constexpr int kSmallSharpMapHeight = 256;
+
+std::string SharpMapFile(int month);
+std::string SmallSharpMapFile(int month);
+
+// The day map to show for a day image number: the month's downloaded map when sharp maps are
+// chosen and it is there, else the delivered one. Desktop and preview forms.
+std::string DesktopDayMapFile(int number, bool sharpMaps);
+std::string PreviewDayMapFile(int number, bool sharpMaps);
+
+// Every name above that a month's downloaded map may leave in the folder, for "/uninstall".
+std::vector<std::string> SharpMapFileNames();

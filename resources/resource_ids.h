@@ -41,6 +41,7 @@
 #define IDC_DAY_IMAGE 1016
 #define IDC_NIGHT_IMAGE 1017
 #define IDC_CLOUD_THICKNESS 1025
+#define IDC_SHARP_MAPS 1026
 /* Apply, beside the system's IDOK (1) and IDCANCEL (2). */
 #define IDC_APPLY 3
 
@@ -76,6 +77,9 @@
 #define ID_CLOUD_UPDATES 32771
 /* The cloud download thread has ended: arm the cloud timer again. Posted by that thread. */
 #define ID_CLOUD_UPDATE_DONE 32772
+/* The monthly map's download thread has ended: when it installed the map, prepare the sources
+   and redraw; otherwise try again later. Posted by that thread. */
+#define ID_SHARP_MAP_DONE 32773
 /* Open the about box: the tray menu's "&About...". */
 #define ID_APP_ABOUT 57664
 /* End the program: the tray menu's "E&xit". */

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "settings/default_mirrors.h"
+#include "settings/default_sharp_map_sources.h"
 #include "settings/multi_string.h"
 #include "settings/stored_integer.h"
 
@@ -11,22 +12,27 @@ namespace {
 
 constexpr const char* kCloudsLastUpdatedValue = "CloudsLastUpdated";
 constexpr const char* kUrlsValue = "URLs";
+constexpr const char* kSharpMapsValue = "SharpMaps";
+constexpr const char* kSharpMapSourcesValue = "SharpMapSources";
 
 // Takes the stored value over field when it fits in the field, whatever its type (see
 // stored_integer.h); a longer or missing value leaves the field alone. The value is read into a
 // buffer of its own rather than into the field, since a refused value may leave the buffer in any
 // state.
+// Whether the value was taken.
 template <typename Field>
-void LoadInteger(SettingsKey& key, const char* name, Field& field) {
+bool LoadInteger(SettingsKey& key, const char* name, Field& field) {
     std::array<std::uint8_t, sizeof(Field)> buffer{};
     std::size_t length = 0;
     SettingsValueType type{};
-    if (key.Query(name, type, buffer, length)) {
-        field = OverlayLowBytes(field, std::span<const std::uint8_t>(buffer.data(), length));
+    if (!key.Query(name, type, buffer, length)) {
+        return false;
     }
+    field = OverlayLowBytes(field, std::span<const std::uint8_t>(buffer.data(), length));
+    return true;
 }
 
-// The stored mirror list, if it is a closed multi-string that the buffer holds whole; otherwise
+// A stored list, if it is a closed multi-string that the buffer holds whole; otherwise
 // the list keeps what it held.
 void LoadList(SettingsKey& key, const char* name, std::vector<std::string>& list) {
     std::vector<std::uint8_t> buffer(kMultiStringBufferSize, 0);
@@ -54,7 +60,8 @@ bool SaveInteger(SettingsKey& key, const char* name, Field field) {
 
 CSettings::CSettings() : CSettings(ProgramSettingsStore()) {}
 
-CSettings::CSettings(SettingsStore& store) : URLs(DefaultMirrors()), store_(&store) {
+CSettings::CSettings(SettingsStore& store)
+    : URLs(DefaultMirrors()), SharpMapSources(DefaultSharpMapSources()), store_(&store) {
     Load();
 }
 
@@ -79,6 +86,11 @@ void CSettings::Load() {
     LoadInteger(*key, "DaytimeImage", DaytimeImage);
     LoadInteger(*key, "CloudFactor", CloudFactor);
     LoadList(*key, kUrlsValue, URLs);
+    if (!LoadInteger(*key, kSharpMapsValue, SharpMaps)) {
+        // Settings confirmed before the choice existed keep the program as it was.
+        SharpMaps = CenterOn == kCenterOnUnconfirmed ? 1 : 0;
+    }
+    LoadList(*key, kSharpMapSourcesValue, SharpMapSources);
     CloudUpdateFreq = ClampCloudUpdateFreq(CloudUpdateFreq);
 }
 
@@ -106,6 +118,8 @@ void CSettings::Save(SaveScope scope) const {
     SaveInteger(*key, "DaytimeImage", DaytimeImage);
     SaveInteger(*key, "CloudFactor", CloudFactor);
     key->Set(kUrlsValue, SettingsValueType::MultiString, PackMultiString(URLs));
+    SaveInteger(*key, kSharpMapsValue, SharpMaps);
+    key->Set(kSharpMapSourcesValue, SettingsValueType::MultiString, PackMultiString(SharpMapSources));
 }
 
 std::uint32_t ClampCloudUpdateFreq(std::uint32_t hours) {

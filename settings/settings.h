@@ -64,6 +64,11 @@ class CSettings {
     std::int32_t NighttimeImage = 13;     // 13, 16, 17 night images, -1 simple shadows, 0 none
     std::int32_t DaytimeImage = -1;       // -1 the month's image, 0 shaded relief, 1..12 a month
     std::int32_t CloudFactor = 10;        // cloud thickness 0..100, 0 the thickest
+    // Download and show the monthly day maps of 5400 x 2700 pixels. On for a user whose settings
+    // were never confirmed (the settings dialog shows the choice before anything is fetched), off
+    // for settings confirmed before the choice existed, until the user turns it on.
+    std::int32_t SharpMaps = 1;
+    std::vector<std::string> SharpMapSources;  // address patterns of those maps, tried in order
 
   private:
     void Load();

@@ -8,8 +8,9 @@
 // Last, the working files at desktops from 1280 x 1024 to 11520 x 2160 (benchmark_working_files.h).
 //
 //   orbiscape-benchmark [repetitions]            (default 5)
-//   orbiscape-benchmark --working-files [DATA_FOLDER]
-//        only the working files, from the delivered maps in DATA_FOLDER (default: the tree's data/)
+//   orbiscape-benchmark --working-files [DATA_FOLDER [SHARP_MAP]]
+//        only the working files, from the delivered maps in DATA_FOLDER (default: the tree's data/),
+//        and with SHARP_MAP (a monthly map of 5400 x 2700 pixels) as a downloaded day map too
 //   orbiscape-benchmark --prepare SOURCE WxH OUT.bmp
 //        scales a picture to cover WxH and writes the whole scaled map as a bitmap file
 //
@@ -305,7 +306,8 @@ int main(int argc, char** argv) {
         return step;
     }
     if (arguments.size() >= 2 && arguments[1] == "--working-files") {
-        return BenchmarkWorkingFiles(self, arguments.size() > 2 ? arguments[2] : ORBISCAPE_DATA_FOLDER)
+        return BenchmarkWorkingFiles(self, arguments.size() > 2 ? arguments[2] : ORBISCAPE_DATA_FOLDER,
+                                     arguments.size() > 3 ? arguments[3] : std::string())
                    ? EXIT_SUCCESS
                    : EXIT_FAILURE;
     }

@@ -11,7 +11,13 @@
 # frame on), the working files' sizes, and what the redraws would write to the disk in a day at
 # the default redraw period.
 #
-#   tools/measure-redraws.sh [REDRAWS] [DESKTOP]
+#   tools/measure-redraws.sh [REDRAWS] [DESKTOP] [SHARP_MAP]
+#
+# With SHARP_MAP (a JPEG of 5400 x 2700 pixels, 1.5 to 4 MB, with land and sea where the Earth has
+# them) the program has the monthly maps on, and a server on 127.0.0.2 port 80 (root, and the port
+# free) serves that file as the month's map; the first column is then taken once the map has been
+# downloaded, checked, installed and the sources prepared from it, so that the peak counts all of
+# that. In January and July, whose maps are known to the byte, March is shown instead.
 #
 # With "day" it measures instead what a day with nobody at the screen for 16 hours writes, on a
 # DESKTOP of 3840x2160 unless given: a day of 288 redraw periods (as many as a day has at the
@@ -28,10 +34,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
 if [ "${1:-}" = day ]; then
-    readonly kMode=day kRedraws=0 kDesktop=${2:-3840x2160}
+    readonly kMode=day kRedraws=0 kDesktop=${2:-3840x2160} kSharpMap=
 else
-    readonly kMode=redraws kRedraws=${1:-300} kDesktop=${2:-1280x1024}
+    readonly kMode=redraws kRedraws=${1:-300} kDesktop=${2:-1280x1024} kSharpMap=${3:-}
 fi
+readonly kSharpMapServer=127.0.0.2
 readonly kPeriodsLocked=192 kPeriodsSeen=96
 readonly kLock=7 kUnlock=8
 readonly kUpdateFreq=1000
@@ -64,11 +71,27 @@ end_everything() {
 trap end_everything EXIT
 trap 'exit 130' INT TERM
 
+month=$((10#$(date -u +%m)))
+if [ -n "$kSharpMap" ]; then
+    [ "$month" != 1 ] && [ "$month" != 7 ] || month=3
+    mkdir -p "$work/map-server"
+    cp "$kSharpMap" "$work/map-server/$(printf %02d $month).jpg"
+    python3 -m http.server 80 --bind $kSharpMapServer --directory "$work/map-server" >"$work/map-server.log" 2>&1 &
+    map_server_pid=$!
+    trap 'kill $map_server_pid 2>/dev/null; end_everything' EXIT
+fi
+
 echo "Starting orbiscape.exe with a redraw every $kUpdateFreq ms on a virtual desktop of $kDesktop"
 orbiscape_wine_start "$work/wine" xvfb
 orbiscape_use_virtual_desktop
 orbiscape_lay_out_install "$install" "$ORBISCAPE_WINDOWS_PROGRAM" data
 timeout 60 wine reg add 'HKCU\Software\Orbiscape' /v UpdateFreq /t REG_DWORD /d $kUpdateFreq /f >/dev/null
+if [ -n "$kSharpMap" ]; then
+    timeout 60 wine reg add 'HKCU\Software\Orbiscape' /v DaytimeImage /t REG_DWORD /d $month /f >/dev/null
+    timeout 60 wine reg add 'HKCU\Software\Orbiscape' /v SharpMaps /t REG_DWORD /d 1 /f >/dev/null
+    timeout 60 wine reg add 'HKCU\Software\Orbiscape' /v SharpMapSources /t REG_MULTI_SZ \
+        /d "http://$kSharpMapServer/{MM}.jpg" /f >/dev/null
+fi
 started_at=$(date +%s.%N)
 orbiscape_start_on_desktop "$install" "$work/orbiscape.log"
 
@@ -157,8 +180,21 @@ if [ "$kMode" = day ]; then
     exit 0
 fi
 
-echo "First frame shown; counting $kRedraws timed redraws"
-sample "first frame"
+if [ -n "$kSharpMap" ]; then
+    sharp_map="$install/$(printf %02d $month)-5400.jpg"
+    deadline=$((SECONDS + 120))
+    until [ -f "$sharp_map" ] && [ "$(stat -c %Y "$install/current.bmp")" -ge "$(stat -c %Y "$sharp_map")" ]; do
+        [ $SECONDS -lt $deadline ] || { echo "The monthly map was not installed and drawn within 120 s" >&2; exit 1; }
+        sleep 0.5
+    done
+    # The redraw that follows the installation prepares the sources from the new map.
+    sleep 3
+    echo "Monthly map downloaded, installed and drawn; counting $kRedraws timed redraws"
+    sample "monthly map"
+else
+    echo "First frame shown; counting $kRedraws timed redraws"
+    sample "first frame"
+fi
 ticks_at_first_frame=$(cpu_ticks)
 started=$SECONDS
 redraws=0

@@ -48,6 +48,7 @@ BOOL CCloudDialog::OnInitDialog() {
     ShowPreview();
     ShowLastUpdated(settings.CloudsLastUpdated);
     tab_.InsertItem(0, kSettingsTabText);
+    panel_.TakeFrom(tab_.GetSafeHwnd());
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     return FALSE;  // the focus stays where the dialog manager left it
@@ -142,7 +143,11 @@ void CCloudDialog::OnOK() {
 }
 
 HBRUSH CCloudDialog::OnCtlColorStatic(HDC dc, HWND control) {
-    return TransparentLabelBrush(dc, control, {"Button", "Edit"});
+    if (const HBRUSH label = TransparentLabelBrush(dc, control, {"Button", "Edit"})) {
+        return label;
+    }
+    // Check boxes, radio buttons, group boxes and pictures take the panel's colour.
+    return panel_.BrushFor(dc, control, {"Button", "Static"});
 }
 
 std::optional<LRESULT> CCloudDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,7 @@
 #include "framework/controls_win.h"
 #include "framework/dialog_win.h"
 #include "framework/picture_bitmap_win.h"
+#include "framework/tab_panel_brush_win.h"
 #include "ui/cloud_dialog_rules.h"
 
 class CCloudDialog : public CDialog {
@@ -54,6 +55,7 @@ class CCloudDialog : public CDialog {
     CButton moveUpButton_;
     CButton moveDownButton_;
     CTabCtrl tab_;
+    TabPanelBrush panel_;
 
     // What the picture control shows, given back before the control goes.
     PictureBitmap previewBitmap_{preview_};

@@ -66,6 +66,7 @@ BOOL COrbiscapeDlg::OnInitDialog() {
 
     FillChoiceList(nightList_, NightChoices(), settings.NighttimeImage);
     FillChoiceList(dayList_, DayChoices(), settings.DaytimeImage);
+    sharpMapsBox_.SetCheck(CheckState(settings.SharpMaps != 0));
     cloudsBox_.SetCheck(CheckState(settings.Clouds != 0));
     thicknessBar_.SetRange(0, kThicknessRange);
     thicknessBar_.SetPos(settings.CloudFactor);
@@ -75,6 +76,7 @@ BOOL COrbiscapeDlg::OnInitDialog() {
     RestartPreviewTimer();
     applyButton_.EnableWindow(false);
     tab_.InsertItem(0, kSettingsTabText);
+    panel_.TakeFrom(tab_.GetSafeHwnd());
     return TRUE;
 }
 
@@ -94,6 +96,7 @@ void COrbiscapeDlg::BindControls() {
     BindControl(applyButton_, IDC_APPLY);
     BindControl(nightList_, IDC_NIGHT_IMAGE, true);
     BindControl(thicknessBar_, IDC_CLOUD_THICKNESS);
+    BindControl(sharpMapsBox_, IDC_SHARP_MAPS);
 }
 
 void COrbiscapeDlg::AddAboutToSystemMenu() {
@@ -131,6 +134,7 @@ SettingsChoices COrbiscapeDlg::ReadChoices() const {
     choices.cropTicked = IsChecked(cropBox_);
     choices.activeDesktop = IsChecked(activeDesktopButton_);
     choices.clouds = IsChecked(cloudsBox_);
+    choices.sharpMaps = IsChecked(sharpMapsBox_);
     choices.cloudFactor = thicknessBar_.GetPos();
     return choices;
 }
@@ -158,6 +162,7 @@ bool COrbiscapeDlg::OnCommand(int id, int code, HWND /*control*/) {
         case IDC_CROP:
         case IDC_BLACK_BARS:
         case IDC_CLOUDS:
+        case IDC_SHARP_MAPS:
             if (!clicked) {
                 return false;
             }
@@ -235,7 +240,11 @@ bool COrbiscapeDlg::OnSysCommand(WPARAM command, LPARAM /*lParam*/) {
 }
 
 HBRUSH COrbiscapeDlg::OnCtlColorStatic(HDC dc, HWND control) {
-    return TransparentLabelBrush(dc, control, {"Button", TRACKBAR_CLASSA});
+    if (const HBRUSH label = TransparentLabelBrush(dc, control, {"Button", TRACKBAR_CLASSA})) {
+        return label;
+    }
+    // Check boxes, radio buttons, group boxes, the slider and pictures take the panel's colour.
+    return panel_.BrushFor(dc, control, {"Button", TRACKBAR_CLASSA, "Static"});
 }
 
 std::optional<LRESULT> COrbiscapeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,7 @@
 #include "framework/controls_win.h"
 #include "framework/dialog_win.h"
 #include "framework/picture_bitmap_win.h"
+#include "framework/tab_panel_brush_win.h"
 #include "ui/separator_combo_box_win.h"
 #include "ui/settings_choices.h"
 #include "ui/settings_lists.h"
@@ -60,6 +61,7 @@ class COrbiscapeDlg : public CDialog {
     CSeparatorComboBox updateList_;
     CSeparatorComboBox sizeList_;
     CTabCtrl tab_;
+    TabPanelBrush panel_;
     CButton activeDesktopButton_;
     CButton wallpaperButton_;
     CButton blackBarsBox_;
@@ -69,6 +71,7 @@ class COrbiscapeDlg : public CDialog {
     CButton applyButton_;
     CSeparatorComboBox nightList_;
     CSliderCtrl thicknessBar_;
+    CButton sharpMapsBox_;
 
     // What the preview control shows, given back before the control goes.
     PictureBitmap previewBitmap_{preview_};

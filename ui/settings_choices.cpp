@@ -31,4 +31,5 @@ void StoreChoices(const SettingsChoices& choices, CSettings& settings) {
     settings.DaytimeImage = choices.daytimeImage;
     settings.NighttimeImage = choices.nighttimeImage;
     settings.CloudFactor = choices.cloudFactor;
+    settings.SharpMaps = choices.sharpMaps ? 1 : 0;
 }

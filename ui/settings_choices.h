@@ -19,6 +19,7 @@ struct SettingsChoices {
     bool cropTicked = false;
     bool activeDesktop = false;
     bool clouds = false;
+    bool sharpMaps = false;
     int cloudFactor = 0;  // the thickness bar's position
 };
 

@@ -20,7 +20,7 @@ int DayImageNumber(const SettingsChoices& choices, std::int64_t utcSeconds) {
 bool WritePreviewFile(const SettingsChoices& choices, int width, int height, std::int64_t utcSeconds) {
     const bool crop = CropsFrame(choices);
     DibImage day, night, clouds;
-    const std::string dayFile = PreviewImageFile(DayImageNumber(choices, utcSeconds));
+    const std::string dayFile = PreviewDayMapFile(DayImageNumber(choices, utcSeconds), choices.sharpMaps);
     if (!ScaleImageFile(dayFile.c_str(), &day, width, height, nullptr, crop)) {
         return false;
     }

@@ -1,6 +1,7 @@
 // The settings dialog's preview: a small picture of the Earth as it would look at a moment with
 // the choices the dialog's controls show, before anything is stored. It is drawn by the same
-// renderer as the desktop frame, from the small "%2.2d-512.jpg" sources and "clouds-512.bmp",
+// renderer as the desktop frame, from the small "%2.2d-512.jpg" sources (or a month's downloaded
+// map in its small form, when the choices take it and it is there) and "clouds-512.bmp",
 // at the size of the dialog's picture control, and written to "preview.bmp", which the dialog
 // then shows (the window side, in the dialog).
 #pragma once

@@ -48,8 +48,9 @@ void StoreSettings(const std::function<void(CSettings&)>& change) {
         return;
     }
     CSettings settings;
-    // The built-in mirrors are real servers, which no test may reach.
+    // The built-in mirrors and monthly maps' sources are real servers, which no test may reach.
     settings.URLs.clear();
+    settings.SharpMapSources.clear();
     change(settings);
     settings.Save();
 }

@@ -1,4 +1,5 @@
 #include "app/cloud_schedule.h"
+#include "app/sharp_map_schedule.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,16 @@ TEST(CloudRetryDelay, DoublesFromFiveSecondsAfterEachFailedRunUpToThePeriod) {
         elapsedMs += CloudRetryDelay(++runs, 3);
     }
     EXPECT_LE(runs, 20u);
+}
+
+TEST(SharpMapSchedule, FetchesTheMonthShownAndRetriesEverMoreSlowly) {
+    EXPECT_EQ(SharpMapMonth(1, -1, 11), 11) << "the current month";
+    EXPECT_EQ(SharpMapMonth(1, 4, 11), 4) << "a chosen month";
+    EXPECT_EQ(SharpMapMonth(1, 0, 11), 0) << "the shaded relief map";
+    EXPECT_EQ(SharpMapMonth(0, -1, 11), 0) << "the choice off";
+    EXPECT_EQ(SharpMapMonth(1, 99, 11), 0) << "no month";
+    EXPECT_EQ(SharpMapRetryDelay(0), 0u);
+    EXPECT_EQ(SharpMapRetryDelay(1), 5000u);
+    EXPECT_EQ(SharpMapRetryDelay(2), 10000u);
+    EXPECT_EQ(SharpMapRetryDelay(40), 24u * 3600000u);
 }

@@ -16,12 +16,14 @@
 #include "app/thread_messages_win.h"
 #include "app_test_support_win.h"
 #include "framework/thread_message_filter_win.h"
+#include "image/file_io.h"
 #include "render/scale_image_file.h"
 #include "render/utc_clock.h"
 #include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "tests/clouds/loopback_http_server_win.h"
 #include "tests/framework/modal_loop_support_win.h"
+#include "tests/settings/memory_settings_store.h"
 
 namespace {
 
@@ -65,11 +67,16 @@ class OrbiscapeAppTest : public ::testing::Test {
     void SetUp() override {
         DrainThreadQueue();
         RemoveStoredSettings();
+        // The built-in sources of the monthly maps are real servers, which no test may reach:
+        // a download the application starts finds no source.
+        noSources_.Put("SharpMapSources", SettingsValueType::MultiString, {0});
+        app_.sharpMapContext_.Settings = &noSources_;
     }
     void TearDown() override {
         KillTimer(nullptr, app_.RenderTimerId);
         KillTimer(nullptr, app_.CloudTimerId);
         KillTimer(nullptr, app_.ClockCheckTimerId);
+        KillTimer(nullptr, app_.SharpMapTimerId);
         app_.InstanceMutex.Reset();
         RemoveStoredSettings();
         DrainThreadQueue();
@@ -99,6 +106,10 @@ class OrbiscapeAppTest : public ::testing::Test {
     WrapOrigin& ScreenOrigin() { return app_.screenOrigin_; }
     ::RenderState& State() { return app_.RenderState; }
     WorkerSlot& WorkerThread() { return app_.WorkerThread; }
+    WorkerSlot& SharpMapThread() { return app_.SharpMapThread; }
+    UINT_PTR& SharpMapTimerId() { return app_.SharpMapTimerId; }
+    SharpMapDownloadContext& SharpMapContext() { return app_.sharpMapContext_; }
+    std::uint32_t FailedSharpMapRuns() const { return app_.failedSharpMapRuns_; }
     OwnedKernelHandle& InstanceMutex() { return app_.InstanceMutex; }
     std::uint32_t RenderTimerDelay() const { return app_.renderTimerDelayMs_; }
     HWND TrayWindow() const { return app_.tray_.GetSafeHwnd(); }
@@ -127,6 +138,7 @@ class OrbiscapeAppTest : public ::testing::Test {
     }
 
     WorkingFolder folder_;
+    MemorySettingsStore noSources_;
     COrbiscapeApp app_;
 };
 
@@ -258,6 +270,37 @@ TEST_F(OrbiscapeAppTest, TheNoticeArrivesThroughTheThreadMessageMap) {
     EXPECT_TRUE(app_.ThreadMessages().Dispatch(UM_SETTINGCHANGE, 0, 0));
     EXPECT_TRUE(SourcesWerePrepared());
     EXPECT_TRUE(app_.ThreadMessages().Handles(WM_COMMAND));
+}
+
+// The monthly map's download: a run that installed nothing is followed by a pause, a map that
+// arrived for the month shown is prepared and drawn at once.
+TEST_F(OrbiscapeAppTest, AMonthlyMapThatArrivesIsDrawnAndAFailedRunWaitsBeforeTheNext) {
+    State().SharpMaps = 1;
+    State().DaytimeImage = 5;
+    SharpMapContext().Month = 5;
+    app_.OnThreadCommand(ID_SHARP_MAP_DONE, 0);
+    EXPECT_NE(SharpMapTimerId(), 0u) << "the pause before the next run";
+    EXPECT_EQ(FailedSharpMapRuns(), 1u);
+    EXPECT_FALSE(SourcesWerePrepared());
+
+    KillTimer(nullptr, SharpMapTimerId());
+    SharpMapTimerId() = 0;
+    SharpMapContext().LastRunInstalled = true;
+    // Installed: no further run, since the month's map is there now.
+    ASSERT_TRUE(ReplaceFileContents(SharpMapFile(5).c_str(), {}));
+    app_.OnThreadCommand(ID_SHARP_MAP_DONE, 0);
+    EXPECT_TRUE(SourcesWerePrepared());
+    EXPECT_EQ(FailedSharpMapRuns(), 0u);
+    EXPECT_EQ(SharpMapTimerId(), 0u);
+    EXPECT_EQ(SharpMapThread().load(), INVALID_HANDLE_VALUE);
+
+    // A map for another month than the one shown now is kept for later, and not drawn.
+    LastFrameTime() = 0;
+    State().DaytimeImage = 6;
+    State().SharpMaps = 0;
+    app_.OnThreadCommand(ID_SHARP_MAP_DONE, 0);
+    EXPECT_FALSE(SourcesWerePrepared());
+    EXPECT_EQ(SharpMapThread().load(), INVALID_HANDLE_VALUE) << "nothing to fetch with the choice off";
 }
 
 TEST_F(OrbiscapeAppTest, TheRedrawTimerPreparesAndRedrawsAtIdlePriorityAndRestoresNormal) {

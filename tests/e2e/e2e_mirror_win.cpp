@@ -10,6 +10,7 @@
 //     silent                  the request taken, and nothing sent
 //     silent-mid-body         the head and a first part of a body, then silence
 //     slow-map FILE           FILE as the body, after 3 s of silence, at 32 KiB a second
+//     cut-map FILE            nine tenths of FILE as the body, without a length, then the end
 #include <windows.h>
 
 #include <cstdio>
@@ -80,6 +81,13 @@ LoopbackHttpServer::Responder BehaviourResponder(const std::string& behaviour, c
             return reply;
         };
     }
+    if (behaviour == "cut-map" && !map.empty()) {
+        // Without a length announced, the end of the connection looks like the end of the body.
+        return [map](const std::string&) {
+            return ServerReply("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n" +
+                               map.substr(0, map.size() * 9 / 10));
+        };
+    }
     return nullptr;
 }
 
@@ -89,7 +97,7 @@ int main(int argc, char** argv) {
     if (argc < 4 || argc > 5) {
         std::fprintf(stderr,
                      "usage: orbiscape-e2e-mirror ADDRESS redirect-to-itself | never-connecting | silent | "
-                     "silent-mid-body | slow-map SECONDS [FILE]\n");
+                     "silent-mid-body | slow-map | cut-map SECONDS [FILE]\n");
         return kUsage;
     }
     const std::string address = argv[1];

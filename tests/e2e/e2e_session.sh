@@ -57,6 +57,9 @@ e2e_begin_wine() {
     fi
     orbiscape_wine_start "$E2E_DIR/wine" $display_mode
     orbiscape_use_virtual_desktop
+    # The monthly maps' built-in sources are real servers, which no scenario may reach: unless a
+    # scenario names its own, the one source is a loopback address where nothing listens.
+    e2e_set_list SharpMapSources "http://127.0.0.3/{MM}.jpg"
     echo "== $E2E_NAME: prefix $WINEPREFIX, display $DISPLAY"
 }
 
@@ -234,21 +237,35 @@ e2e_probe() {
     (cd "$E2E_COMMAND_FOLDER" && timeout 60 wine "$ORBISCAPE_E2E_PROBE" "$@") | tr -d '\r'
 }
 
-# e2e_set_dword NAME VALUE, e2e_set_qword NAME VALUE, e2e_set_urls URL...: stored settings.
+# e2e_set_dword NAME VALUE, e2e_set_qword NAME VALUE, e2e_set_list NAME ENTRY..., e2e_set_urls
+# URL...: stored settings.
 e2e_set_dword() {
     timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null
 }
 e2e_set_qword() {
     timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v "$1" /t REG_QWORD /d "$2" /f >/dev/null
 }
-e2e_set_urls() {
-    local joined=$1
-    shift
-    local url
-    for url in "$@"; do
-        joined="$joined\\0$url"
+e2e_set_list() {
+    local name=$1 joined=$2
+    shift 2
+    local entry
+    for entry in "$@"; do
+        joined="$joined\\0$entry"
     done
-    timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v URLs /t REG_MULTI_SZ /d "$joined" /f >/dev/null
+    timeout 60 wine reg add "$E2E_SETTINGS_KEY" /v "$name" /t REG_MULTI_SZ /d "$joined" /f >/dev/null
+}
+e2e_set_urls() {
+    e2e_set_list URLs "$@"
+}
+
+# e2e_use_dpi DPI: the prefix's screens at DPI dots per inch (96 is 100 %) from now on. Wine
+# reads the setting when its server starts, so the server is started anew.
+e2e_use_dpi() {
+    timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    wineserver -k 2>/dev/null || true
+    wait "$ORBISCAPE_WINESERVER_PID" 2>/dev/null || true
+    wineserver -p &
+    ORBISCAPE_WINESERVER_PID=$!
 }
 
 # e2e_reg_value KEY NAME: the data of a string or number value as `wine reg query` shows it.

@@ -11,6 +11,7 @@
 #include "app/redraw_period.h"
 #include "render/centre_longitude.h"
 #include "settings/default_mirrors.h"
+#include "settings/default_sharp_map_sources.h"
 #include "settings/multi_string.h"
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -27,6 +28,7 @@ constexpr const char* kIntegerValues[] = {
     "AutoUpdateClouds",  "CloudUpdateFreq",
     "CloudsLastUpdated", "NighttimeImage",
     "DaytimeImage",      "CloudFactor",
+    "SharpMaps",
 };
 constexpr SettingsValueType kTypes[] = {SettingsValueType::String, SettingsValueType::Binary,
                                         SettingsValueType::Dword, SettingsValueType::MultiString,
@@ -42,10 +44,12 @@ SettingsValueType ValueType(FuzzedDataProvider& input) {
 void CheckRanges(const CSettings& settings) {
     FUZZ_CHECK(settings.CloudUpdateFreq >= kMinCloudUpdateFreq &&
                settings.CloudUpdateFreq <= kMaxCloudUpdateFreq);
-    for (const std::string& url : settings.URLs) {
-        FUZZ_CHECK(!url.empty() && url.find('\0') == std::string::npos);
+    for (const std::vector<std::string>* list : {&settings.URLs, &settings.SharpMapSources}) {
+        for (const std::string& entry : *list) {
+            FUZZ_CHECK(!entry.empty() && entry.find('\0') == std::string::npos);
+        }
+        FUZZ_CHECK(PackMultiString(*list).size() <= kMultiStringBufferSize);
     }
-    FUZZ_CHECK(PackMultiString(settings.URLs).size() <= kMultiStringBufferSize);
 }
 
 void CheckUses(const CSettings& settings, FuzzedDataProvider& input) {
@@ -75,16 +79,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             store.Put(name, type, input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 10)));
         }
     }
-    const SettingsValueType urlsType = ValueType(input);
-    const std::size_t urlsLength = input.ConsumeIntegralInRange<std::size_t>(0, kMultiStringBufferSize + 2);
-    if (withKey && urlsLength != 0) {
-        store.Put("URLs", urlsType, input.ConsumeBytes<std::uint8_t>(urlsLength));
+    // Both lists: the mirrors and the monthly maps' sources.
+    bool listStored[2] = {};
+    const char* const listNames[2] = {"URLs", "SharpMapSources"};
+    for (int list = 0; list < 2; ++list) {
+        const SettingsValueType type = ValueType(input);
+        const std::size_t length = input.ConsumeIntegralInRange<std::size_t>(0, kMultiStringBufferSize + 2);
+        listStored[list] = withKey && length != 0 && type == SettingsValueType::MultiString;
+        if (withKey && length != 0) {
+            store.Put(listNames[list], type, input.ConsumeBytes<std::uint8_t>(length));
+        }
     }
 
     const CSettings loaded(store);
     CheckRanges(loaded);
-    if (!withKey || urlsLength == 0 || urlsType != SettingsValueType::MultiString) {
+    if (!listStored[0]) {
         FUZZ_CHECK(loaded.URLs == DefaultMirrors());
+    }
+    if (!listStored[1]) {
+        FUZZ_CHECK(loaded.SharpMapSources == DefaultSharpMapSources());
     }
     // Whatever loads is stored in full and loads again as it was.
     loaded.Save();

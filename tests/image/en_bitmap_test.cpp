@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "image/dib_pixels.h"
 #include "image/gdi_pixels_win.h"
 #include "image/image_resizer.h"
+#include "image/picture_rows.h"
 #include "image/processor_chain.h"
 #include "tests/image/fixture_path.h"
 #include "tests/image/grey_ramp.h"
@@ -109,6 +112,33 @@ TEST(CEnBitmap, LoadsOneChannelJpegFilesAsGrey) {
     CEnBitmap bitmap;
     ASSERT_EQ(bitmap.LoadImageFile(Fixture(kGreyRampFixture).c_str()), 1);
     EXPECT_TRUE(IsGreyRamp(PixelsOf(bitmap)));
+}
+
+// The preparation reads JPEG files through the imaging component a band at a time; its pixels
+// must be the picture loader's, or a frame would depend on the way its map was read.
+TEST(PictureRows, GiveThePictureLoadersPixelsInAnyBand) {
+    for (const std::string& file : {SourcePath("data/03-2560.jpg"), SourcePath("data/13-2560.jpg"),
+                                    SourcePath("data/clouds.jpg"), Fixture(kGreyRampFixture),
+                                    Fixture("transparent-4x2.gif")}) {
+        CEnBitmap bitmap;
+        ASSERT_EQ(bitmap.LoadImageFile(file.c_str()), 1) << file;
+        const PixelBuffer loaded = PixelsOf(bitmap);
+        const std::unique_ptr<PictureRows> rows = OpenPictureRows(file.c_str());
+        ASSERT_NE(rows, nullptr) << file;
+        ASSERT_EQ(rows->Size(), (ImageSize{loaded.width, loaded.height})) << file;
+        // Bands of uneven heights, bottom first, as the preparation reads them.
+        std::vector<std::uint32_t> read(loaded.pixels.size());
+        for (int end = loaded.height, band = 1; end > 0; end -= band, band = band * 3 % 97 + 1) {
+            const int first = std::max(0, end - band);
+            ASSERT_TRUE(rows->Read(first, end - first,
+                                   std::span(read).subspan(std::size_t(first) * loaded.width)))
+                << file;
+        }
+        EXPECT_TRUE(read == loaded.pixels) << file;
+        std::vector<std::uint32_t> row(std::size_t(loaded.width));
+        EXPECT_FALSE(rows->Read(loaded.height, 1, row)) << "no row beyond the picture";
+    }
+    EXPECT_EQ(OpenPictureRows(Fixture("missing.jpg").c_str()), nullptr);
 }
 
 TEST(CEnBitmap, LoadsBitmapFilesExactlyAsThePortableReaderDoes) {

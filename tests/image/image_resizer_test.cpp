@@ -241,7 +241,7 @@ TEST(CImageResizer, OversizedDestinationStaysInsideTheSource) {
     EXPECT_EQ(CImageResizer(0.5).ProcessPixels(src.pixels, 5, 4, dst, 40, 40), 1);
 }
 
-TEST(ResizePlan, MakesTheResizersPixelsRowByRowInAnyOrderAndAnyRunOfColumns) {
+TEST(ResizePlan, MakesTheResizersPixelsRowByRowInAnyOrderAndAnyRunOfColumnsFromTheRowsItNames) {
     const PixelBuffer src = RandomPicture(97, 61, 7);
     for (double factor : {1.0, 1.25, 4.5, 7.3, 0.99, 0.8, 0.5, 0.07}) {
         SCOPED_TRACE(factor);
@@ -249,13 +249,25 @@ TEST(ResizePlan, MakesTheResizersPixelsRowByRowInAnyOrderAndAnyRunOfColumns) {
         const std::vector<std::uint32_t> whole = Resize(src, factor, &size);
         std::optional<ResizePlan> plan = ResizePlan::Make(factor, {src.width, src.height}, size);
         ASSERT_TRUE(plan);
-        // Bottom row first, each row made in two runs split somewhere inside it.
+        // Bottom row first, each row made in two runs split somewhere inside it, from a copy of
+        // only the source rows it names (the sanitizers catch a read beyond them).
         std::vector<std::uint32_t> rows(whole.size(), kWhiteFill);
+        int previousFirst = src.height;
         for (int row = size.height - 1; row >= 0; --row) {
+            const ResizePlan::RowSpan span = plan->SourceRowsOf(row);
+            ASSERT_LE(span.last, src.height - 1);
+            if (span.first > span.last) {
+                continue;  // keeps the background, as the whole resize does
+            }
+            ASSERT_GE(span.first, 0);
+            ASSERT_LE(span.first, previousFirst) << "the rows grow with the row";
+            previousFirst = span.first;
+            const std::vector<std::uint32_t> named(src.pixels.begin() + std::ptrdiff_t(span.first) * src.width,
+                                                   src.pixels.begin() + std::ptrdiff_t(span.last + 1) * src.width);
             std::uint32_t* out = rows.data() + std::size_t(row) * size.width;
             const int split = (row * 7) % (size.width + 1);
-            plan->MakeRow(src.pixels, row, split, size.width - split, out + split);
-            plan->MakeRow(src.pixels, row, 0, split, out);
+            plan->MakeRow(named, span.first, row, split, size.width - split, out + split);
+            plan->MakeRow(named, span.first, row, 0, split, out);
         }
         EXPECT_EQ(rows, whole);
     }

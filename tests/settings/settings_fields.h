@@ -8,7 +8,7 @@
 inline auto FieldsOf(const CSettings& s) {
     return std::tie(s.CenterOn, s.UpdateFreq, s.HorizontalRes, s.VerticalRes, s.BlackBars, s.Crop,
                     s.ActiveDesktop, s.Clouds, s.AutoUpdateClouds, s.CloudUpdateFreq, s.CloudsLastUpdated,
-                    s.URLs, s.NighttimeImage, s.DaytimeImage, s.CloudFactor);
+                    s.URLs, s.NighttimeImage, s.DaytimeImage, s.CloudFactor, s.SharpMaps, s.SharpMapSources);
 }
 
 // Gives every field a value other than its default, with a few at the ends of their ranges.
@@ -28,4 +28,6 @@ inline void ChangeEveryField(CSettings& settings) {
     settings.NighttimeImage = -1;
     settings.DaytimeImage = 12;
     settings.CloudFactor = 100;
+    settings.SharpMaps = 0;
+    settings.SharpMapSources = {"http://d.example.org/{MM}.jpg"};
 }

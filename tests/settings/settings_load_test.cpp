@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "settings/default_mirrors.h"
+#include "settings/default_sharp_map_sources.h"
 #include "settings/multi_string.h"
 #include "settings/settings.h"
 #include "tests/settings/memory_settings_store.h"
@@ -36,7 +37,32 @@ TEST(SettingsLoad, WithoutKeyEveryFieldHasItsDefault) {
     EXPECT_EQ(settings.DaytimeImage, -1);
     EXPECT_EQ(settings.CloudFactor, 10);
     EXPECT_EQ(settings.URLs, DefaultMirrors());
+    EXPECT_EQ(settings.SharpMaps, 1) << "a first start";
+    EXPECT_EQ(settings.SharpMapSources, DefaultSharpMapSources());
     EXPECT_FALSE(store.HasKey());
+}
+
+// The monthly maps are offered to a user who has not confirmed the settings yet; settings
+// confirmed before the choice existed keep the program as it was, until the user turns it on.
+TEST(SettingsLoad, SharpMapsAreOnUntilSettingsWereConfirmedWithoutThem) {
+    MemorySettingsStore unconfirmed;
+    unconfirmed.PutDword("CenterOn", 0xFFFFFFFF);
+    EXPECT_EQ(CSettings(unconfirmed).SharpMaps, 1);
+    MemorySettingsStore earlier;
+    earlier.PutDword("CenterOn", 15);
+    EXPECT_EQ(CSettings(earlier).SharpMaps, 0);
+    earlier.PutDword("SharpMaps", 1);
+    EXPECT_EQ(CSettings(earlier).SharpMaps, 1);
+    unconfirmed.PutDword("SharpMaps", 0);
+    EXPECT_EQ(CSettings(unconfirmed).SharpMaps, 0);
+}
+
+TEST(SettingsLoad, DefaultSharpMapSourcesAreTheTwoNasaHostsInOrder) {
+    EXPECT_THAT(DefaultSharpMapSources(),
+                ElementsAre("https://assets.science.nasa.gov/content/dam/science/esd/eo/images/bmng/"
+                            "bmng-topography-bathymetry/{month}/world.topo.bathy.2004{MM}.3x5400x2700.jpg",
+                            "https://eoimages.gsfc.nasa.gov/images/imagerecords/73000/{record}/"
+                            "world.topo.bathy.2004{MM}.3x5400x2700.jpg"));
 }
 
 TEST(SettingsLoad, DefaultMirrorsAreTheLiveServicesOwnDomainOnlyWithItsMapOf2048PixelsFirst) {

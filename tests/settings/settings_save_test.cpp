@@ -30,13 +30,14 @@ TEST(SettingsSave, WritesEveryValueWithItsTypeInOrder) {
     EXPECT_THAT(store.WriteOrder(),
                 ElementsAre("CenterOn", "UpdateFreq", "HorizontalRes", "VerticalRes", "BlackBars", "Crop",
                             "ActiveDesktop", "Clouds", "AutoUpdateClouds", "CloudUpdateFreq",
-                            "CloudsLastUpdated", "NighttimeImage", "DaytimeImage", "CloudFactor", "URLs"));
+                            "CloudsLastUpdated", "NighttimeImage", "DaytimeImage", "CloudFactor", "URLs", "SharpMaps",
+                            "SharpMapSources"));
     for (const std::string& name : store.WriteOrder()) {
         const StoredValue& value = *store.Find(name);
         if (name == "CloudsLastUpdated") {
             EXPECT_EQ(value.type, SettingsValueType::Qword);
             EXPECT_THAT(value.data, ElementsAre(0xAB, 0x89, 0x67, 0x45, 0x23, 0x01, 0xDA, 0x01));
-        } else if (name == "URLs") {
+        } else if (name == "URLs" || name == "SharpMapSources") {
             EXPECT_EQ(value.type, SettingsValueType::MultiString);
         } else {
             EXPECT_EQ(value.type, SettingsValueType::Dword) << name;
@@ -82,7 +83,7 @@ TEST(SettingsSave, LeavingCloudsLastUpdatedKeepsWhatADownloadStoredMeanwhile) {
     CSettings settings(store);  // loaded before any download: never updated
     settings.Save(CSettings::SaveScope::LeavingCloudsLastUpdated);
     EXPECT_EQ(store.Find("CloudsLastUpdated"), nullptr) << "a new key gets no time of its own";
-    EXPECT_EQ(store.WriteOrder().size(), 14u);
+    EXPECT_EQ(store.WriteOrder().size(), 16u);
     EXPECT_EQ(CSettings(store).CloudsLastUpdated, 0u);
 
     ASSERT_EQ(StoreCloudsLastUpdated(store, 0x01DB000000000001u), 1);

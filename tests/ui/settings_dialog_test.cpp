@@ -17,6 +17,7 @@
 #include "resources/resource_ids.h"
 #include "tests/app/app_test_support_win.h"
 #include "tests/e2e/subsolar_point.h"
+#include "tests/render/test_images.h"
 #include "tests/ui/dialog_driver_win.h"
 #include "tests/ui/dialog_test_fixture_win.h"
 
@@ -166,8 +167,38 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
         EXPECT_EQ(applied.NighttimeImage, -1) << "a list without a selection stores -1";
         EXPECT_EQ(applied.DaytimeImage, 0);
         EXPECT_EQ(applied.AutoUpdateClouds, 1) << "not the dialog's to change";
+        EXPECT_EQ(applied.SharpMaps, 1);
         EXPECT_EQ(applied.URLs, std::vector<std::string>{"http://127.0.0.1/clouds.jpg"});
         EXPECT_TRUE(WaitUntil([&] { return appliesPosted_ == 1; }, 5s)) << "handled inside the dialog";
+
+        // The monthly maps' box stands under the day image, ticked for a user who had never
+        // confirmed the choice; once a month's map is in, the preview draws from its small form.
+        EXPECT_TRUE(IsChecked(window, IDC_SHARP_MAPS));
+        RECT day = {}, box = {}, night = {};
+        GetWindowRect(GetDlgItem(window, IDC_DAY_IMAGE), &day);
+        GetWindowRect(GetDlgItem(window, IDC_SHARP_MAPS), &box);
+        GetWindowRect(GetDlgItem(window, IDC_NIGHT_IMAGE), &night);
+        EXPECT_TRUE(day.bottom <= box.top && box.bottom <= night.top);
+        // Without night or clouds the whole preview shows the day map, whatever the hour.
+        Choose(window, IDC_NIGHT_IMAGE, 4);
+        Click(window, IDC_CLOUDS);
+        Choose(window, IDC_DAY_IMAGE, 4);  // March
+        const DibImage red = MakeImage(kSmallSharpMapWidth, kSmallSharpMapHeight, [](int, int) { return 0x0000FFu; });
+        ASSERT_EQ(red.SaveBmpFile(SmallSharpMapFile(3).c_str()), 1);
+        RenderPreviewNow(window);
+        DibImage sharp;
+        ASSERT_EQ(FromGdiBitmap(sharp, ShownPreview(window)), 1);
+        EXPECT_EQ(sharp.GetPixelColour(sharp.Width() / 2, sharp.Height() / 2) & 0xFFFF, 0xFFu) << "red";
+        Click(window, IDC_SHARP_MAPS);
+        RenderPreviewNow(window);
+        DibImage delivered;
+        ASSERT_EQ(FromGdiBitmap(delivered, ShownPreview(window)), 1);
+        EXPECT_NE(delivered.GetPixelColour(delivered.Width() / 2, delivered.Height() / 2) & 0xFFFF, 0xFFu)
+            << "the delivered map without the box";
+        Click(window, IDC_SHARP_MAPS);
+        Click(window, IDC_CLOUDS);
+        Choose(window, IDC_DAY_IMAGE, 1);  // shaded relief again
+
 
         // More choices; lists without an effect on the picture enable Apply only.
         Choose(window, IDC_CENTER_ON, 1);  // Noon
@@ -184,6 +215,7 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
         EXPECT_FALSE(IsChecked(window, IDC_ACTIVE_DESKTOP));
         EXPECT_FALSE(IsEnabled(window, IDC_ITEM_SIZE));
         Choose(window, IDC_UPDATE_FREQ, 3);
+        Click(window, IDC_SHARP_MAPS);
         EXPECT_TRUE(IsEnabled(window, IDC_APPLY));
 
         // Centred on noon, the preview's middle is in daylight and its edges at midnight.
@@ -198,7 +230,9 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
                   2 * MeanBrightness(preview, 4, preview.Height() - sunRow, 4) + 30)
             << "day under the sun, night at the antipode";
 
-        // Labels take the tab's background; check boxes and pictures keep their own.
+        // Labels take the tab's background as they draw nothing behind their text; the check
+        // boxes, radio buttons and the slider are painted in the panel's own colour, with no
+        // box of the dialog's grey behind them.
         const HBRUSH nullBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
         const auto colourAnswer = [&](HWND control) {
             const HDC dc = GetDC(control);
@@ -208,8 +242,35 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
             return reinterpret_cast<HBRUSH>(answer);
         };
         EXPECT_EQ(colourAnswer(FindWindowExA(window, nullptr, "Static", "&Image centered on:")), nullBrush);
-        EXPECT_NE(colourAnswer(GetDlgItem(window, IDC_CLOUDS)), nullBrush);
         EXPECT_NE(colourAnswer(GetDlgItem(window, IDC_PREVIEW)), nullBrush);
+        RECT panel = {};
+        const HWND tab = GetDlgItem(window, IDC_SETTINGS_TAB);
+        GetClientRect(tab, &panel);
+        SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&panel));
+        MapWindowPoints(tab, nullptr, reinterpret_cast<POINT*>(&panel), 2);
+        const ColourValue panelColour = CaptureScreen({panel.left + 3, panel.top + 3, panel.left + 4, panel.top + 4})
+                                            .GetPixelColour(0, 0);
+        EXPECT_NE(panelColour, static_cast<ColourValue>(GetSysColor(COLOR_BTNFACE))) << "a white panel here";
+        for (const int id : {IDC_CLOUDS, IDC_SHARP_MAPS, IDC_CROP, IDC_WALLPAPER, IDC_CLOUD_THICKNESS}) {
+            LOGBRUSH answered = {};
+            ASSERT_TRUE(GetObjectA(colourAnswer(GetDlgItem(window, id)), sizeof answered, &answered)) << id;
+            EXPECT_EQ(answered.lbColor, panelColour) << id;
+            RECT place = {};
+            GetWindowRect(GetDlgItem(window, id), &place);
+            InvalidateRect(GetDlgItem(window, id), nullptr, TRUE);
+            UpdateWindow(GetDlgItem(window, id));
+            const DibImage shown = CaptureScreen(place);
+            int grey = 0;
+            for (int y = 0; y < shown.Height(); ++y) {
+                for (int x = 0; x < shown.Width(); ++x) {
+                    grey += shown.GetPixelColour(x, y) == static_cast<ColourValue>(GetSysColor(COLOR_BTNFACE));
+                }
+            }
+            // At most the four corners of a check box's or radio button's mark, which the theme
+            // leaves to the parent's own background; a grey box would be hundreds of pixels.
+            EXPECT_LE(grey, 4) << id;
+            EXPECT_EQ(shown.GetPixelColour(shown.Width() - 2, shown.Height() - 2), panelColour) << id;
+        }
 
         // The about box from the system menu, over the dialog; closing it changes nothing.
         PostMessageA(window, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
@@ -224,8 +285,8 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
             EXPECT_TRUE(label.fits) << label.text;
             aboutTexts += label.text + "\n";
         }
-        for (const char* wanted :
-             {"LICENSE.txt", "PICTURE-LICENSES.txt", "Contains modified EUMETSAT data"}) {
+        for (const char* wanted : {"LICENSE.txt", "PICTURE-LICENSES.txt", "Contains modified EUMETSAT data",
+                                   "Monthly maps: NASA Earth Observatory"}) {
             EXPECT_NE(aboutTexts.find(wanted), std::string::npos) << wanted << " in " << aboutTexts;
         }
         Click(aboutBox, IDOK);
@@ -305,6 +366,7 @@ TEST_F(SettingsDialogTest, ASessionOfChoicesAppliedAndConfirmed) {
     EXPECT_EQ(confirmed.CloudFactor, 55);
     EXPECT_EQ(confirmed.UpdateFreq, 3600000u);
     EXPECT_EQ(confirmed.ActiveDesktop, 0);
+    EXPECT_EQ(confirmed.SharpMaps, 0);
     EXPECT_EQ(AppliesPosted(), 2);
 }
 
