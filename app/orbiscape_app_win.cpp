@@ -22,6 +22,7 @@
 #include "render/prepare_sources.h"
 #include "render/render_and_publish_win.h"
 #include "render/utc_clock.h"
+#include "render/working_files.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "ui/about_dlg_win.h"

@@ -126,14 +126,21 @@ bool ClearWallpaper() {
     if (!frame) {
         return false;
     }
-    // Only the frame is taken away, or a picture that is gone (the frame of a copy whose folder
-    // was deleted, say). Any other wallpaper stays: the user chose it since, or another copy of
-    // the program shows its own frame, which that copy takes away itself.
-    if (const std::wstring shown = ShownWallpaperPicture(); !IsFrame(shown, *frame) && !PictureGone(shown)) {
+    // Only the frame is taken away. Any other wallpaper stays: the user chose it since, or
+    // another copy of the program shows its own frame, which that copy takes away itself. A
+    // picture that is gone (the frame of a copy whose folder was deleted, say) gives way to the
+    // remembered wallpaper, and only to it: with none to put back it stays as it is, since it
+    // may lie on a drive that comes back.
+    const std::wstring shown = ShownWallpaperPicture();
+    const bool frameShown = IsFrame(shown, *frame);
+    if (!frameShown && !PictureGone(shown)) {
         return true;
     }
     if (PutBackUserWallpaper()) {
         ForgetUserWallpaper();
+        return true;
+    }
+    if (!frameShown) {
         return true;
     }
     bool tilingWritten = false;

@@ -26,8 +26,9 @@ bool SetWallpaper(bool interactive);
 // Takes the frame off the desktop, stored and told to every program: the user's remembered
 // wallpaper comes back with its placement values (a value that the desktop did not have is
 // removed again), or, when none is remembered or its picture is gone, no wallpaper and tiling
-// off (the style kept). A picture that is gone is replaced likewise. Any other wallpaper is
-// left alone: the user chose it after the frame, or another copy of the program shows its own.
+// off (the style kept). A picture that is gone gives way to the remembered wallpaper, and stays
+// when none can come back. Any other wallpaper is left alone: the user chose it after the frame,
+// or another copy of the program shows its own.
 // True when the desktop no longer shows the frame, false when it could not be taken away (or the
 // frame's path is too long to tell).
 bool ClearWallpaper();

@@ -176,7 +176,7 @@ TEST(PreparedSource, ADesktopWiderThanAnyPictureIsCoveredFromTheRowsItShows) {
     EXPECT_FALSE(CheckedPixelCount(cut.map.width, cut.map.height));
     EXPECT_EQ(cut.part, (MapPart{0, 5999, 24000, 2}));
     PreparedSource source;
-    ASSERT_TRUE(source.Open("day.bmp"));
+    ASSERT_EQ(source.Open("day.bmp"), PreparedSourceState::Opened);
     EXPECT_EQ(source.Cut().map, cut.map);
 
     FileFrameJob job{};
