@@ -294,6 +294,19 @@ TEST_F(OrbiscapeAppTest, AMonthlyMapThatArrivesIsDrawnAndAFailedRunWaitsBeforeTh
     EXPECT_EQ(SharpMapTimerId(), 0u);
     EXPECT_EQ(SharpMapThread().load(), INVALID_HANDLE_VALUE);
 
+    // While nobody can see the desktop a map that arrives writes nothing: the next redraw
+    // prepares it. A missing month's map is not asked for either.
+    LastFrameTime() = 0;
+    ASSERT_TRUE(app_.ThreadMessages().Dispatch(UM_PRESENCE, static_cast<WPARAM>(PresenceSource::kDisplay), 0));
+    app_.OnThreadCommand(ID_SHARP_MAP_DONE, 0);
+    EXPECT_FALSE(SourcesWerePrepared());
+    EXPECT_EQ(State().PreparedDayImage, kNothingPrepared);
+    State().DaytimeImage = 4;
+    app_.OnThreadCommand(ID_SHARP_MAP_DONE, 0);
+    EXPECT_EQ(SharpMapThread().load(), INVALID_HANDLE_VALUE) << "no download while unseen";
+    ASSERT_TRUE(app_.ThreadMessages().Dispatch(UM_PRESENCE, static_cast<WPARAM>(PresenceSource::kDisplay), 1));
+    State().DaytimeImage = 5;
+
     // A map for another month than the one shown now is kept for later, and not drawn.
     LastFrameTime() = 0;
     State().DaytimeImage = 6;
