@@ -9,8 +9,9 @@
 # tests leave idle. At the end it prints how long each stage took and the slowest tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The test logs, which the report at the end reads the slowest tests from.
 ORBISCAPE_TEST_LOGS=build/test-logs
-logs=$ORBISCAPE_TEST_LOGS
+readonly logs=$ORBISCAPE_TEST_LOGS
 # Windows tests at a time: each is mostly idle, and the processor-heavy ones say so to CTest.
 wine_jobs=${ORBISCAPE_WINE_TEST_JOBS:-6}
 jobs=$(nproc)
