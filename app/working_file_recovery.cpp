@@ -1,9 +1,11 @@
 #include "app/working_file_recovery.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "clouds/cloud_map_install.h"
+#include "clouds/sharp_map_install.h"
 #include "image/file_io.h"
 #include "image/whole_bitmap_file.h"
 #include "render/prepared_source.h"
@@ -72,6 +74,7 @@ WorkingFilesRecovery RecoverWorkingFiles(SettingsStore& store) {
     WorkingFilesRecovery recovery;
     recovery.cloudInstallation = RecoverCloudInstallation();
     recovery.damaged = CheckWorkingFiles(ProgramWorkingFileRules());
+    std::ranges::move(MendSharpMaps(), std::back_inserter(recovery.damaged));
     if (std::ranges::any_of(recovery.damaged, IsCloudMap)) {
         StoreCloudsLastUpdated(store, 0);
     }

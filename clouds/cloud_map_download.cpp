@@ -99,9 +99,11 @@ AttemptOutcome RunAttempt(int attempt, const DownloadAttempts& attempts, CloudMa
     if (std::unique_ptr<CloudMapBody> body = client.Get(*address, [&clock] { return clock.GiveUp(); })) {
         outcome = StoreBody(*body, file.get(), buffer, clock, attempts.MaxBytes);
     }
-    // The request and its connection have ended; now the file. A close that fails may have lost
-    // the end of the body.
-    if (std::fclose(file.release()) != 0 && outcome == AttemptOutcome::Stored) {
+    // The request and its connection have ended; now the file. A monthly map is put in place as
+    // it came, so a body kept reaches the disk before any name of it can. A flush or a close that
+    // fails may have lost the end of the body.
+    const bool flushed = outcome != AttemptOutcome::Stored || FlushFileStreamToDisk(file.get());
+    if ((std::fclose(file.release()) != 0 || !flushed) && outcome == AttemptOutcome::Stored) {
         return AttemptOutcome::LocalFailure;
     }
     return outcome;

@@ -135,6 +135,11 @@ SharpMapVerdict CheckSharpMap(const char* file, int month) {
     return SharpMapVerdict::Accepted;
 }
 
+bool InstalledSharpMapReadsBack(const char* file, int month) {
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(file, kMaxSharpMapBytes);
+    return bytes && CheckBytes(*bytes, month) == SharpMapVerdict::Accepted;
+}
+
 const char* SharpMapVerdictText(SharpMapVerdict verdict) {
     switch (verdict) {
         case SharpMapVerdict::Accepted:

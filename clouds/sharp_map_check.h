@@ -29,5 +29,10 @@ enum class SharpMapVerdict {
 // The verdict on the file as month's map (1..12).
 SharpMapVerdict CheckSharpMap(const char* file, int month);
 
+// Whether a month's map installed earlier still reads back as the map that was installed, by
+// the checks of its bytes alone (length, digest, markers, end): a start can afford to read the
+// maps, not to decode them all.
+bool InstalledSharpMapReadsBack(const char* file, int month);
+
 // The word for a verdict, for logs and test messages.
 const char* SharpMapVerdictText(SharpMapVerdict verdict);

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "clouds/sharp_map_check.h"
 
@@ -16,3 +18,10 @@
 // replaced, and the result is Unreadable.
 SharpMapVerdict InstallSharpMap(
     int month, const std::function<bool()>& stopRequested = [] { return false; });
+
+// What a start does with the monthly maps that earlier runs left, before anything reads them: the
+// temporary files of processes that no longer run and the files of an installation cut off by
+// its process's end go (a month whose map did not move in is fetched again); a month's map that
+// does not read back is deleted with its small form, to be fetched again; a missing small form is
+// made from its map. Returns the names of the files found damaged.
+std::vector<std::string> MendSharpMaps();

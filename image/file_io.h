@@ -112,6 +112,9 @@ void RemoveLeftoverTemporaries(const char* name,
 //
 // Opens a C stream as std::fopen does with mode; nullptr when it cannot.
 std::FILE* OpenFileStream(const char* name, const char* mode);
+// Writes what was written to the stream through to the disk, as a replacement's commit does
+// before its rename; false when that fails.
+bool FlushFileStreamToDisk(std::FILE* file);
 // Whether a file or folder of that name is there.
 bool PathExists(const char* name);
 // Deletes the file; false when it could not (or was not there).

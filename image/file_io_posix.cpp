@@ -169,6 +169,10 @@ std::FILE* OpenFileStream(const char* name, const char* mode) {
     return std::fopen(name, mode);
 }
 
+bool FlushFileStreamToDisk(std::FILE* file) {
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
 bool PathExists(const char* name) {
     struct stat status;
     return stat(name, &status) == 0;

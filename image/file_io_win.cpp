@@ -12,6 +12,8 @@
 // flushed before it takes its name, and renames are written through.
 #include <windows.h>
 
+#include <io.h>
+
 #include <algorithm>
 #include <new>
 
@@ -194,6 +196,11 @@ void FileReplacement::Discard() {
 
 std::FILE* OpenFileStream(const char* name, const char* mode) {
     return _wfopen(WideFromUtf8(name).c_str(), WideFromUtf8(mode).c_str());
+}
+
+bool FlushFileStreamToDisk(std::FILE* file) {
+    // _commit is FlushFileBuffers on the stream's handle.
+    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
 }
 
 bool PathExists(const char* name) {

@@ -198,6 +198,30 @@ TEST(SharpMapCheck, TakesOnlyAWholeColourMapOfTheRightSizeWithLandAndSeaInPlace)
     for (const char* leftover : {kNewSmallSharpMapFile, kKeptSharpMapFile, kKeptSmallSharpMapFile}) {
         EXPECT_FALSE(PathExists(leftover)) << leftover;
     }
+
+    // A start after an end in the middle of a run: an installation cut off between its renames
+    // (March's small form not yet in place, the new files left), a temporary file of a process
+    // gone, and May's map cut short by a power cut. The small form is made again from its map;
+    // May goes with its small form, to be fetched again; the leftovers go.
+    const std::vector<std::uint8_t> junk(600, 0x55);
+    for (const char* leftover : {kDownloadedSharpMapFile, kNewSmallSharpMapFile, kKeptSmallSharpMapFile}) {
+        WriteBytes(leftover, junk);
+    }
+    WriteBytes(TemporaryNameBeside(SharpMapFile(4).c_str(), 0xFFFFFFF0ul, 1).c_str(), junk);
+    ASSERT_TRUE(RemoveFile(SmallSharpMapFile(3).c_str()));
+    WriteBytes(SharpMapFile(5).c_str(), std::span(good).first(good.size() - 1000));
+    WriteBytes(SmallSharpMapFile(5).c_str(), junk);
+    EXPECT_EQ(MendSharpMaps(), std::vector<std::string>{SharpMapFile(5)});
+    DibImage madeAgain;
+    ASSERT_TRUE(madeAgain.ReadBmpFile(SmallSharpMapFile(3).c_str()));
+    EXPECT_GE(madeAgain.Width(), kSmallSharpMapWidth - 1);
+    EXPECT_EQ(FileBytes(SharpMapFile(3).c_str()), good);
+    for (const std::string& gone : std::vector<std::string>{
+             SharpMapFile(5), SmallSharpMapFile(5), kDownloadedSharpMapFile, kNewSmallSharpMapFile,
+             kKeptSmallSharpMapFile, TemporaryNameBeside(SharpMapFile(4).c_str(), 0xFFFFFFF0ul, 1)}) {
+        EXPECT_FALSE(PathExists(gone.c_str())) << gone;
+    }
+    EXPECT_TRUE(MendSharpMaps().empty()) << "nothing left to mend";
 }
 
 // The preparation reads the map a band of source rows at a time; every pixel is still the one
