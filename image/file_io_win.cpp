@@ -23,10 +23,13 @@
 
 namespace {
 
-// Waits of 5, 10, 20, 40, 80, 100, 100 ms between the attempts: about a third of a second in all.
-constexpr int kRenameAttempts = 8;
+// Waits of 5, 10, 20, 40, 80, 160, 320, 500, 500, 500, 500 ms between the attempts: about two
+// and a half seconds in all. The desktop reads a frame of 100 MB as its wallpaper in about a
+// second from a slow disk, and a reader on a busy machine may wait for the processor while it
+// holds a file open.
+constexpr int kRenameAttempts = 12;
 constexpr DWORD kFirstRetryMilliseconds = 5;
-constexpr DWORD kLongestRetryMilliseconds = 100;
+constexpr DWORD kLongestRetryMilliseconds = 500;
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;  // per ReadFile or WriteFile call
 
 bool IsMomentaryLock(DWORD error) {

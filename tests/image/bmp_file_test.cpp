@@ -2,12 +2,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <cstring>
 #include <thread>
 
 #include "bitmap_test_support.h"
 #include "image/dib_factory.h"
 #include "image/dib_image.h"
+#include "image/file_io.h"
 #include "image/last_error.h"
 
 namespace {
@@ -294,10 +296,14 @@ TEST_F(BmpFileTest, ReadersNeverSeeAHalfWrittenFile) {
 
     constexpr int kWrites = 150;
     std::atomic<int> failedWrites{0};
+    std::atomic<unsigned long> failureError{0};
     auto writer = [&](const DibImage& image) {
         for (int i = 0; i < kWrites; ++i) {
             if (image.SaveBmpFile(name.c_str()) != 1) {
                 ++failedWrites;
+                if (const std::optional<WriteFailure> failure = TakeWriteFailure()) {
+                    failureError = failure->Error;
+                }
             }
         }
     };
@@ -312,7 +318,7 @@ TEST_F(BmpFileTest, ReadersNeverSeeAHalfWrittenFile) {
                 (loaded.Block() != first.Block() && loaded.Block() != second.Block())) {
                 ++badReads;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     });
     std::thread writeFirst(writer, std::cref(first));
@@ -322,7 +328,7 @@ TEST_F(BmpFileTest, ReadersNeverSeeAHalfWrittenFile) {
     writing = false;
     reader.join();
 
-    EXPECT_EQ(failedWrites, 0);
+    EXPECT_EQ(failedWrites, 0) << "the system's error: " << failureError;
     EXPECT_EQ(badReads, 0) << "of " << reads;
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"shared.bmp"});
 }
