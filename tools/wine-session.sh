@@ -8,6 +8,8 @@
 #                                     virtual display. A new prefix is a copy of the template
 #                                     that ORBISCAPE_WINE_TEMPLATE names, if any, else booted.
 #   orbiscape_wine_stop               ends the wineserver and the display started above
+#   orbiscape_wineserver_restart      ends the prefix's wineserver and starts it anew, as a
+#                                     setting that Wine reads at its start needs
 
 orbiscape_wine_start() {
     local dir=$1 display_mode=${2:-}
@@ -36,8 +38,7 @@ orbiscape_wine_start() {
     fi
     # A persistent server first, so that wineboot and every later start attach to it instead of
     # paying for a server start each time. The server needs the prefix folder to exist.
-    wineserver -p &
-    ORBISCAPE_WINESERVER_PID=$!
+    orbiscape_wineserver_start "$dir"
     if [ ! -e "$WINEPREFIX/system.reg" ]; then
         timeout 180 wineboot -i >"$dir/wineboot.log" 2>&1
     fi
@@ -49,12 +50,33 @@ orbiscape_wine_start() {
     fi
 }
 
-orbiscape_wine_stop() {
-    if [ -n "${ORBISCAPE_WINESERVER_PID:-}" ]; then
+# orbiscape_wineserver_start DIR: a persistent server for the prefix, its messages in DIR. The
+# command returns once the server listens, the server going on in the background: started in the
+# background instead, it could still be starting when wineboot came, which then started a server
+# of its own and failed now and then on a busy machine. Its output goes to a log, so that the
+# server never holds a test's output open. A server that runs already (status 2) serves as well.
+orbiscape_wineserver_start() {
+    wineserver -p </dev/null >>"$1/wineserver.log" 2>&1 || true
+    ORBISCAPE_WINESERVER_DIR=$1
+}
+
+orbiscape_wineserver_stop() {
+    if [ -n "${ORBISCAPE_WINESERVER_DIR:-}" ]; then
         wineserver -k 2>/dev/null || true
-        wait "$ORBISCAPE_WINESERVER_PID" 2>/dev/null || true
-        ORBISCAPE_WINESERVER_PID=
+        # -k asks the server to end; the prefix may go only once it has.
+        timeout 60 wineserver -w 2>/dev/null || true
+        ORBISCAPE_WINESERVER_DIR=
     fi
+}
+
+orbiscape_wineserver_restart() {
+    local dir=$ORBISCAPE_WINESERVER_DIR
+    orbiscape_wineserver_stop
+    orbiscape_wineserver_start "$dir"
+}
+
+orbiscape_wine_stop() {
+    orbiscape_wineserver_stop
     if [ -n "${ORBISCAPE_WINE_OVERLAY:-}" ]; then
         umount "$ORBISCAPE_WINE_OVERLAY" 2>/dev/null || true
         ORBISCAPE_WINE_OVERLAY=

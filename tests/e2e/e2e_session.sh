@@ -45,6 +45,11 @@ e2e_begin_bookkeeping() {
     E2E_PASSED=0
     E2E_FAILED=0
     E2E_BEGAN=$SECONDS
+    E2E_STOPPED_AT=
+    # The command that stops a scenario early, for its report: functions and subshells inherit
+    # the trap, which fires where errexit would end the script.
+    set -E
+    trap 'E2E_STOPPED_AT="${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND"' ERR
     trap e2e_end EXIT
     trap 'exit 130' INT TERM
 }
@@ -78,11 +83,11 @@ e2e_end() {
     for command in "${E2E_AT_END[@]}"; do
         eval "$command" || true
     done
-    cp "$E2E_DIR"/*.log "$E2E_OUT/" 2>/dev/null || true
+    cp "$E2E_DIR"/*.log "$E2E_DIR"/wine/*.log "$E2E_OUT/" 2>/dev/null || true
     rm -rf "$E2E_DIR"
     if [ "$status" -ne 0 ] && [ "$E2E_FAILED" -eq 0 ]; then
         E2E_FAILED=1
-        echo "not ok - the scenario stopped early (status $status)"
+        echo "not ok - the scenario stopped early (status $status${E2E_STOPPED_AT:+, at $E2E_STOPPED_AT})"
     fi
     echo "$E2E_NAME: $E2E_PASSED passed, $E2E_FAILED failed in $((SECONDS - E2E_BEGAN)) s"
     [ "$E2E_FAILED" -eq 0 ]
@@ -262,10 +267,7 @@ e2e_set_urls() {
 # reads the setting when its server starts, so the server is started anew.
 e2e_use_dpi() {
     timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
-    wineserver -k 2>/dev/null || true
-    wait "$ORBISCAPE_WINESERVER_PID" 2>/dev/null || true
-    wineserver -p &
-    ORBISCAPE_WINESERVER_PID=$!
+    orbiscape_wineserver_restart
 }
 
 # e2e_reg_value KEY NAME: the data of a string or number value as `wine reg query` shows it.
