@@ -62,6 +62,6 @@ Figures OwnFigures();
 // makes and drops on its own.
 inline constexpr DWORD kGdiObjectsWander = 5;
 
-// Runs `round` `rounds` times and expects the count of GDI objects to end where it began, give
-// or take kGdiObjectsWander; prints both counts after `what`.
+// Runs `round` `rounds` times and expects the count of GDI objects after the last round to be
+// where it was after the first, give or take kGdiObjectsWander; prints both counts after `what`.
 void ExpectGdiObjectsFlat(const char* what, int rounds, const std::function<void(int round)>& round);
