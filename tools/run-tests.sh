@@ -13,7 +13,9 @@ cd "$(dirname "$0")/.."
 ORBISCAPE_TEST_LOGS=build/test-logs
 readonly logs=$ORBISCAPE_TEST_LOGS
 # Windows tests at a time: each is mostly idle, and the processor-heavy ones say so to CTest.
-wine_jobs=${ORBISCAPE_WINE_TEST_JOBS:-6}
+# Four end well before the native builds, tests and fuzzing do; six ended no sooner overall and
+# left timing-sensitive tests too little of the processor.
+wine_jobs=${ORBISCAPE_WINE_TEST_JOBS:-4}
 jobs=$(nproc)
 
 source tools/test-run-report.sh
