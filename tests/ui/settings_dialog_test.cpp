@@ -407,6 +407,19 @@ TEST_F(SettingsDialogTest, CancelStoresNothingMoreThanWhatWasApplied) {
     EXPECT_EQ(RunDriven(dialog, [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); }),
               IDCANCEL);
     EXPECT_EQ(AppliesPosted(), 2);
+
+    // Opened again and again, every control painted on its panel's colour, it leaves no GDI
+    // objects behind.
+    ExpectGdiObjectsFlat("openings of the settings dialog", 10, [&](int opening) {
+        EXPECT_EQ(RunDriven(dialog,
+                            [](HWND window) {
+                                RedrawWindow(window, nullptr, nullptr,
+                                             RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                                ClickToClose(window, IDCANCEL);
+                            }),
+                  IDCANCEL)
+            << opening;
+    });
 }
 
 // A dialog whose initialisation fails: the run ends with -1 and the exception goes no further.
