@@ -99,6 +99,9 @@ LoopbackHttpServer::LoopbackHttpServer(const char* address, std::uint16_t port, 
         }
         std::this_thread::sleep_for(kBindRetryPause);
     }
+    if (holdOff_.count() > 0 && !FillQueue()) {
+        return;
+    }
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -144,19 +147,31 @@ std::size_t LoopbackHttpServer::WaitingClients() const {
     return waiting;
 }
 
-bool LoopbackHttpServer::HoldOffConnections() {
-    const SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (connect(filler, reinterpret_cast<const sockaddr*>(&local_), sizeof local_) == 0) {
-        sockaddr_in own{};
-        int length = sizeof own;
-        getsockname(filler, reinterpret_cast<sockaddr*>(&own), &length);
-        fillerPort_ = own.sin_port;
+// Before the constructor returns, so before any client can come: a client that connected first
+// would take the queue's one place itself, and the filler would wait for it instead, its
+// connection requests dropped until the system gave up on them two minutes later.
+bool LoopbackHttpServer::FillQueue() {
+    filler_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (connect(filler_, reinterpret_cast<const sockaddr*>(&local_), sizeof local_) != 0) {
+        failure_ = "cannot fill the listening queue, Winsock error " + std::to_string(WSAGetLastError());
+        closesocket(filler_);
+        closesocket(listener_);
+        listener_ = INVALID_SOCKET;
+        return false;
     }
+    sockaddr_in own{};
+    int length = sizeof own;
+    getsockname(filler_, reinterpret_cast<sockaddr*>(&own), &length);
+    fillerPort_ = own.sin_port;
+    return true;
+}
+
+bool LoopbackHttpServer::HoldOffConnections() {
     const auto until = std::chrono::steady_clock::now() + holdOff_;
     while (!stopping_ && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::microseconds(kPollMicroseconds));
     }
-    closesocket(filler);
+    closesocket(filler_);
     // Room for every client from now on; the filler is taken from the queue and dropped.
     listen(listener_, SOMAXCONN);
     return !stopping_;

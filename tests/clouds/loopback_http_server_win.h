@@ -71,6 +71,9 @@ class LoopbackHttpServer {
 
   private:
     void Serve();
+    // Fills the listening queue with a connection of the server's own; false, with the listener
+    // closed, when it cannot.
+    bool FillQueue();
     // Keeps the listening queue full until the hold-off is over; false when the server stops
     // first.
     bool HoldOffConnections();
@@ -83,7 +86,8 @@ class LoopbackHttpServer {
     sockaddr_in local_{};
     std::chrono::milliseconds holdOff_;
     SOCKET listener_ = INVALID_SOCKET;
-    // The server's own connection that fills the queue during the hold-off, by its local port.
+    // The server's own connection that fills the queue during the hold-off, and its local port.
+    SOCKET filler_ = INVALID_SOCKET;
     std::uint16_t fillerPort_ = 0;
     std::string failure_;
     std::atomic<bool> stopping_{false};
