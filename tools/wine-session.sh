@@ -40,13 +40,27 @@ orbiscape_wine_start() {
     # paying for a server start each time. The server needs the prefix folder to exist.
     orbiscape_wineserver_start "$dir"
     if [ ! -e "$WINEPREFIX/system.reg" ]; then
-        timeout 180 wineboot -i >"$dir/wineboot.log" 2>&1
+        orbiscape_wine_setup "$dir" 180 wineboot -i
     fi
     if [ "$display_mode" = xvfb ]; then
         # A display of our own has no window manager, and Wine waits up to two seconds for one to
         # confirm that a managed window has gone each time a dialog or message box closes.
         # Windows that no manager handles go at once.
-        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+        orbiscape_wine_setup "$dir" 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    fi
+}
+
+# orbiscape_wine_setup DIR SECONDS COMMAND...: a step of the session's start. Its output and
+# Wine's error messages, which the session otherwise silences, go to DIR/session.log, and a step
+# that fails says so with them, instead of ending the caller without a word.
+orbiscape_wine_setup() {
+    local dir=$1 seconds=$2
+    shift 2
+    echo "== $*" >>"$dir/session.log"
+    if ! WINEDEBUG=-all,err+all timeout "$seconds" "$@" >>"$dir/session.log" 2>&1; then
+        echo "The Wine session in $dir did not start: '$*' failed. Its messages:" >&2
+        tail -n 30 "$dir/session.log" >&2
+        return 1
     fi
 }
 
