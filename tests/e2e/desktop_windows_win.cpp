@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cstdio>
 
 #include "framework/wide_text_win.h"
 
@@ -151,8 +152,18 @@ bool AnswerMessageBox(const char* caption, unsigned timeoutMs, std::string& text
 }
 
 bool ChooseTrayCommand(unsigned command) {
+    // Said on failure, so that a scenario's log tells a program that has gone from a probe that
+    // never ran.
     HWND tray = FindWindowA(kProgramWindowClass, "");
-    return tray != nullptr && PostMessageA(tray, WM_COMMAND, command, 0) != FALSE;
+    if (tray == nullptr) {
+        std::fprintf(stderr, "choose-tray-command: the program has no window\n");
+        return false;
+    }
+    if (PostMessageA(tray, WM_COMMAND, command, 0) == FALSE) {
+        std::fprintf(stderr, "choose-tray-command: the command was not posted, error %lu\n", GetLastError());
+        return false;
+    }
+    return true;
 }
 
 bool SendSessionChange(unsigned event) {
