@@ -27,7 +27,12 @@ orbiscape_wine_start() {
         ORBISCAPE_XVFB_PID=$!
         local waited=0
         while [ ! -s "$dir/display" ] && [ $waited -lt 100 ]; do sleep 0.1; waited=$((waited + 1)); done
-        [ -s "$dir/display" ] || { echo "Xvfb did not start (see $dir/xvfb.log)" >&2; return 1; }
+        if [ ! -s "$dir/display" ]; then
+            # Its log goes with the session's folder, so it is shown here.
+            echo "Xvfb did not start. Its messages:" >&2
+            tail -n 20 "$dir/xvfb.log" >&2
+            return 1
+        fi
         export DISPLAY=":$(tr -d '[:space:]' <"$dir/display")"
     fi
     ORBISCAPE_WINE_OVERLAY=
