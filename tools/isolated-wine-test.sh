@@ -11,6 +11,8 @@
 #   isolated-wine-test.sh [--wine-session] COMMAND ARGS...
 set -euo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
+source "$tools/wine-session.sh"
+orbiscape_wine_fixed_layout "$tools/isolated-wine-test.sh" "$@"
 
 if [ "${1:-}" = --in-namespace ]; then
     shift
@@ -26,7 +28,7 @@ if [ "${1:-}" = --in-namespace ]; then
         mount -t tmpfs orbiscape-x11-keymaps /var/lib/xkb
     fi
 elif [ "$(id -u)" = 0 ] && unshare --net --mount true 2>/dev/null; then
-    exec unshare --net --mount --propagation private -- bash "$0" --in-namespace "$@"
+    exec unshare --net --mount --propagation private -- bash "$tools/isolated-wine-test.sh" --in-namespace "$@"
 else
     exec 9>"${TMPDIR:-/tmp}/orbiscape-loopback.lock"
     flock 9
@@ -37,7 +39,6 @@ if [ "${1:-}" != --wine-session ]; then
     exec "$@"
 fi
 shift
-source "$tools/wine-session.sh"
 session=$(mktemp -d "${TMPDIR:-/tmp}/orbiscape-wine-test.XXXXXX")
 trap 'orbiscape_wine_stop; rm -rf "$session"' EXIT
 orbiscape_wine_start "$session" xvfb

@@ -33,6 +33,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
+source tools/wine-session.sh
+orbiscape_wine_fixed_layout "$top/tools/measure-redraws.sh" "$@"
 if [ "${1:-}" = day ]; then
     readonly kMode=day kRedraws=0 kDesktop=${2:-3840x2160} kSharpMap=
 else
@@ -49,7 +51,6 @@ readonly kSampleSeconds=0.2
 readonly kStallSeconds=60
 
 tools/install-deps.sh
-source tools/wine-session.sh
 source tools/wine-desktop.sh
 ORBISCAPE_DESKTOP_SIZE=$kDesktop
 mkdir -p build/run

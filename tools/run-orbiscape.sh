@@ -10,6 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
+source tools/wine-session.sh
+orbiscape_wine_fixed_layout "$top/tools/run-orbiscape.sh" "$@"
 run="$top/build/run"
 install="$run/orbiscape"
 screenshot="$run/screenshot.png"
@@ -18,7 +20,6 @@ readonly kExitSeconds=20
 
 tools/install-deps.sh
 mkdir -p "$run"
-source tools/wine-session.sh
 source tools/wine-desktop.sh
 echo "Building orbiscape.exe for Windows (log: build/run/build.log)"
 orbiscape_build_windows_program "$run/build.log"

@@ -10,6 +10,9 @@
 #   orbiscape_wine_stop               ends the wineserver and the display started above
 #   orbiscape_wineserver_restart      ends the prefix's wineserver and starts it anew, as a
 #                                     setting that Wine reads at its start needs
+#   orbiscape_wine_fixed_layout SCRIPT ARGS...
+#                                     runs the script (by bash) anew without address-space
+#                                     randomization, unless this shell runs so already
 
 orbiscape_wine_start() {
     local dir=$1 display_mode=${2:-}
@@ -135,4 +138,18 @@ orbiscape_wine_template() {
         orbiscape_wine_stop
     )
     echo "$stamp" >"$dir/stamp"
+}
+
+# Every Wine process starts without address-space randomization. Debian's Wine 8 has no preloader
+# to keep 0x7ffe0000 free, where each process maps the shared user data first thing; its loader
+# lies at 0x7d000000, and the kernel starts a process's heap anywhere in the gigabyte above the
+# program. About one start in a few thousand found its heap there and ended at once ("failed to
+# map the shared user data"), without a word under WINEDEBUG=-all. Without randomization the
+# heap starts right after the loader. The setting passes on to every process started from here.
+orbiscape_wine_fixed_layout() {
+    local personality
+    personality=$(cat /proc/self/personality)
+    if (((16#$personality & 16#0040000) == 0)); then
+        exec setarch "$(uname -m)" --addr-no-randomize bash "$@"
+    fi
 }
