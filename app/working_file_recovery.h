@@ -39,7 +39,7 @@ struct WorkingFilesRecovery {
 
 // The start's whole sequence: deletes the temporary files of processes that no longer run,
 // finishes or undoes a cut cloud installation, then checks the files by the program's rules and
-// mends the monthly maps (sharp_map_install.h). A cloud map found damaged may have come from a download, whose source is the mirror: the stored
-// CloudsLastUpdated is cleared, so that with updates on a fresh map replaces the seed's at the
-// next cloud timer rather than a period later.
+// mends the monthly maps (sharp_map_install.h). A cloud map found damaged may have come from a
+// download, whose source is the mirror: the stored CloudsLastUpdated is cleared, so that with
+// updates on a fresh map replaces the seed's at the next cloud timer rather than a period later.
 WorkingFilesRecovery RecoverWorkingFiles(SettingsStore& store);

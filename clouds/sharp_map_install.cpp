@@ -50,8 +50,7 @@ std::vector<std::string> MendSharpMaps() {
     for (const std::string& file : SharpMapFileNames()) {
         RemoveLeftoverTemporaries(file.c_str());
     }
-    for (const char* leftover :
-         {kDownloadedSharpMapFile, kNewSmallSharpMapFile, kKeptSharpMapFile, kKeptSmallSharpMapFile}) {
+    for (const char* leftover : kSharpMapInstallationFiles) {
         RemoveFile(leftover);
     }
     std::vector<std::string> damaged;

@@ -53,8 +53,7 @@ std::string PreviewDayMapFile(int number, bool sharpMaps) {
 }
 
 std::vector<std::string> SharpMapFileNames() {
-    std::vector<std::string> names = {kDownloadedSharpMapFile, kNewSmallSharpMapFile, kKeptSharpMapFile,
-                                      kKeptSmallSharpMapFile};
+    std::vector<std::string> names(kSharpMapInstallationFiles.begin(), kSharpMapInstallationFiles.end());
     for (int month = 1; month <= 12; ++month) {
         names.push_back(SharpMapFile(month));
         names.push_back(SmallSharpMapFile(month));

@@ -75,6 +75,9 @@ inline constexpr char kDownloadedSharpMapFile[] = "sharp-map-new.jpg";
 inline constexpr char kNewSmallSharpMapFile[] = "sharp-map-512-new.bmp";
 inline constexpr char kKeptSharpMapFile[] = "sharp-map-old.jpg";
 inline constexpr char kKeptSmallSharpMapFile[] = "sharp-map-512-old.bmp";
+// The names above that only an installation on its way uses.
+inline constexpr std::array<const char*, 4> kSharpMapInstallationFiles = {
+    kDownloadedSharpMapFile, kNewSmallSharpMapFile, kKeptSharpMapFile, kKeptSmallSharpMapFile};
 // The size of the small form, as the delivered small maps.
 inline constexpr int kSmallSharpMapWidth = 512;
 inline constexpr int kSmallSharpMapHeight = 256;

@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <optional>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "bitmap_test_support.h"

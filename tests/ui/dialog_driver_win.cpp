@@ -184,7 +184,7 @@ void ExpectGdiObjectsFlat(const char* what, int rounds, const std::function<void
         round(index);
     }
     // Objects that the system drops on its own may go a moment after their windows.
-    Figures after = OwnFigures();
+    Figures after;
     WaitUntil(
         [&] {
             after = OwnFigures();
